@@ -62,8 +62,6 @@ public:
     // Basic (or other) authentication: returns false to fail the request.
     virtual bool OnAuthenticate(const std::u16string& url, std::u16string* userName,
                                 std::u16string* password) = 0;
-    // A key inside the page, before the engine handles it: true when the host took it.
-    virtual bool OnKey(const MSG& message) = 0;
 
 protected:
     ~EngineClient() = default;
