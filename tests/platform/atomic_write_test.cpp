@@ -1,0 +1,88 @@
+// Atomic replacement: content, permissions, failure without damage, and no torn reads.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "atomic_write.h"
+#include "platform_test_support.h"
+
+namespace fs = std::filesystem;
+using platform_test::ReadWholeFile;
+using platform_test::TemporaryFolder;
+using platform_test::WriteWholeFile;
+
+namespace {
+
+std::size_t EntriesIn(const fs::path& folder) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(AtomicWrite, CreatesAndReplacesWithoutLeavingTemporaryFiles) {
+    TemporaryFolder folder;
+    const std::string target = folder / "hive.reg";
+
+    ASSERT_TRUE(ReplaceFileAtomically(target, "first"));
+    EXPECT_EQ(ReadWholeFile(target), "first");
+    ASSERT_TRUE(ReplaceFileAtomically(target, std::string("sec\0ond", 7)));
+    EXPECT_EQ(ReadWholeFile(target), std::string("sec\0ond", 7));
+    ASSERT_TRUE(ReplaceFileAtomically(target, ""));
+    EXPECT_EQ(ReadWholeFile(target), "");
+    EXPECT_EQ(EntriesIn(folder.Path()), 1u);
+}
+
+TEST(AtomicWrite, KeepsThePermissionsOfTheFileItReplaces) {
+    TemporaryFolder folder;
+    const std::string target = folder / "settings.ini";
+    WriteWholeFile(target, "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+
+    ASSERT_TRUE(ReplaceFileAtomically(target, "new"));
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(AtomicWrite, FailsWithoutTouchingAnything) {
+    TemporaryFolder folder;
+    // A folder in the place of the file: it must survive with its content.
+    fs::create_directory(folder.Path() / "taken");
+    WriteWholeFile(folder.Path() / "taken" / "inside", "kept");
+    EXPECT_FALSE(ReplaceFileAtomically(folder / "taken", "x"));
+    EXPECT_EQ(ReadWholeFile(folder.Path() / "taken" / "inside"), "kept");
+
+    // A missing folder, and a file where a folder should be.
+    WriteWholeFile(folder.Path() / "plain", "data");
+    EXPECT_FALSE(ReplaceFileAtomically(folder / "missing/file", "x"));
+    EXPECT_FALSE(ReplaceFileAtomically(folder / "plain/file", "x"));
+    EXPECT_EQ(ReadWholeFile(folder.Path() / "plain"), "data");
+    EXPECT_FALSE(ReplaceFileAtomically("", "x"));
+
+    EXPECT_EQ(EntriesIn(folder.Path()), 2u);  // "taken" and "plain", no leftovers
+}
+
+TEST(AtomicWrite, ReadersSeeTheOldOrTheNewContentNeverAMixture) {
+    TemporaryFolder folder;
+    const std::string target = folder / "busy";
+    const std::string a(256 * 1024, 'a');
+    const std::string b(300 * 1024, 'b');
+    ASSERT_TRUE(ReplaceFileAtomically(target, a));
+
+    std::atomic<bool> done{false};
+    std::atomic<int> torn{0};
+    std::thread reader([&] {
+        while (!done.load()) {
+            const std::string seen = ReadWholeFile(target);
+            if (seen != a && seen != b) ++torn;
+        }
+    });
+    for (int i = 0; i < 60; ++i) ASSERT_TRUE(ReplaceFileAtomically(target, (i % 2) ? a : b));
+    done = true;
+    reader.join();
+    EXPECT_EQ(torn.load(), 0);
+}
+
+}  // namespace
