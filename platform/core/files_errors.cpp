@@ -1,5 +1,7 @@
 #include "files_errors.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 DWORD Win32ErrorFromErrno(int error, DWORD missingIs) {
@@ -20,4 +22,11 @@ DWORD Win32ErrorFromErrno(int error, DWORD missingIs) {
         case EBADF: return ERROR_INVALID_HANDLE;
         default: return ERROR_GEN_FAILURE;
     }
+}
+
+DWORD MissingFileError(const std::string& hostPath) {
+    const auto slash = hostPath.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : hostPath.substr(0, slash));
+    struct stat info {};
+    return (::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
