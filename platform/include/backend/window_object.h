@@ -41,6 +41,7 @@ enum WindowChange : unsigned {
     kChangeBands = 64,
     kChangeIcon = 128,
     kChangeEnabled = 256,
+    kChangeCheck = 512,
 };
 
 struct NativeData {
@@ -66,6 +67,7 @@ struct WindowObject {
     bool destroyed = false;
     // Controls
     std::vector<std::u16string> items;  // combo box items
+    bool checked = false;               // check boxes and radio buttons
     HWND edit = nullptr;                // combo box's edit field
     std::vector<platform::ReBarBand> bands;
     platform::BrowserControl* browser = nullptr;  // Browser windows

@@ -1,6 +1,7 @@
 // Owning helpers for interface pointers, BSTRs and VARIANTs (the framework's ATL helpers).
 #pragma once
 
+#include <memory>
 #include <utility>
 
 #include "com/com.h"
@@ -16,7 +17,7 @@ public:
     CComPtr(CComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
     ~CComPtr() { Release(); }
     CComPtr& operator=(const CComPtr& o) {
-        if (this != &o) {
+        if (this != std::addressof(o)) {
             T* old = p_;
             p_ = o.p_;
             if (p_) p_->AddRef();
@@ -25,7 +26,7 @@ public:
         return *this;
     }
     CComPtr& operator=(CComPtr&& o) noexcept {
-        if (this != &o) {
+        if (this != std::addressof(o)) {
             Release();
             p_ = std::exchange(o.p_, nullptr);
         }
