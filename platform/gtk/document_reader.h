@@ -1,0 +1,19 @@
+// Reads what the program asks of a document (address, title, modes, scripts, body,
+// same-origin frames) in one script run, and turns the script's value into DocumentData.
+#pragma once
+
+#include "webkit_toolkit.h"
+
+#include <optional>
+#include <string>
+
+#include "backend/engine.h"
+
+namespace platform::desktop {
+
+// The script that reads the top-level document; fields are DocumentField bits.
+std::string DocumentReadScript(unsigned fields);
+// The document read by that script; nothing when the value is not a document's record.
+std::optional<DocumentData> DocumentFromValue(JSCValue* value, unsigned fields);
+
+}  // namespace platform::desktop
