@@ -16,7 +16,8 @@ namespace {
 
 LoadedFile LoadHostFile(const std::string& hostPath) {
     LoadedFile result;
-    FileDescriptor file(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK a named pipe in the file's place would hang the read forever.
+    FileDescriptor file(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) {
         result.status = errno == ENOENT ? LoadStatus::Missing : LoadStatus::Unreadable;
         return result;

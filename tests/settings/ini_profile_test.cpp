@@ -247,6 +247,13 @@ TEST_F(IniProfileTest, AFolderWhereTheFileShouldBeGivesDefaultsAndRefusesWrites)
     EXPECT_TRUE(std::filesystem::is_directory(file()));
 }
 
+TEST_F(IniProfileTest, ANamedPipeWhereTheFileShouldBeIsUnreadableAndDoesNotHang) {
+    ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);
+    EXPECT_EQ(ini::ReadIniValue(path(), u"Features", u"Proxy"), std::nullopt);
+    EXPECT_FALSE(ini::WriteIniValue(path(), u"Features", u"Proxy", u"p"));
+    EXPECT_TRUE(std::filesystem::is_fifo(file()));
+}
+
 // Runs body in a child process without the right to read files it does not own, and returns
 // its exit status. Root reads everything, so the child gives up root first.
 int RunWithoutReadPermission(const std::function<int()>& body) {
