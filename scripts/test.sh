@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds build/ (RelWithDebInfo) and build-asan/ (AddressSanitizer
+# and UndefinedBehaviorSanitizer), and runs the tests: all of them in build/, the ones
+# without the "e2e" label in build-asan/. Exits non-zero when anything fails.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
+
+pelmarin_install_missing_packages
+pelmarin_build "$PELMARIN_ROOT/build" RelWithDebInfo
+pelmarin_build "$PELMARIN_ROOT/build-asan" RelWithDebInfo -DPELMARIN_SANITIZE=ON
+
+failed=0
+pelmarin_log "Tests in build/ (end-to-end tests included)"
+(cd "$PELMARIN_ROOT/build" && ctest --output-on-failure -j "$(pelmarin_jobs)") || failed=1
+
+pelmarin_log "Tests in build-asan/ (without the end-to-end tests)"
+(cd "$PELMARIN_ROOT/build-asan" && ctest --output-on-failure -j "$(pelmarin_jobs)" -LE e2e) || failed=1
+
+if [ "$failed" -ne 0 ]; then
+  pelmarin_log "Some tests failed"
+  exit 1
+fi
+pelmarin_log "All tests passed"
