@@ -11,6 +11,7 @@ import unittest
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
+sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
 SESSION_MARK = "PELMARIN_E2E_IN_SESSION"
 
 

@@ -85,7 +85,9 @@ class X11:
         self._run("xdotool", "type", "--delay", "20", text)
 
     def click(self, x, y, button=1):
-        self._run("xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button))
+        # No --sync: it waits for a motion event that never comes when the pointer is
+        # already there. The server handles the move before the click in any case.
+        self._run("xdotool", "mousemove", str(x), str(y), "click", str(button))
 
     def screenshot(self, path):
         self._run("import", "-window", "root", str(path), check=False)
