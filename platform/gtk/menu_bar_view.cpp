@@ -19,10 +19,29 @@ void ApplyLabel(GtkWidget* widget, const MenuItem& item) {
         gtk_accel_label_set_accel(GTK_ACCEL_LABEL(child), label.acceleratorKey, label.acceleratorModifiers);
 }
 
+// Every command in a popup is a check item; an unchecked one shows no box, only the
+// column a check mark would take, as the platform's menus do.
+void InstallMenuStyle() {
+    static bool installed = false;
+    GdkScreen* screen = gdk_screen_get_default();
+    if (installed || !screen) return;
+    installed = true;
+    GtkCssProvider* provider = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(provider,
+                                    "menu.pelmarin-menu menuitem check:not(:checked) {"
+                                    " -gtk-icon-source: none; background-image: none; background-color: transparent;"
+                                    " border-color: transparent; box-shadow: none; }",
+                                    -1, nullptr);
+    gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(provider);
+}
+
 }  // namespace
 
 MenuBarView::MenuBarView(HWND window, HMENU menu)
     : window_(window), menu_(menu), bar_(GObjectPtr<GtkWidget>::Retain(gtk_menu_bar_new())) {
+    InstallMenuStyle();
     shells_.push_back(Shell{menu, bar_.get(), true, {}});
     Fill(shells_.front());
     gtk_widget_show(bar_.get());
@@ -65,6 +84,7 @@ void MenuBarView::Fill(Shell& shell) {
         g_object_set_data(G_OBJECT(widget), kIndexKey, GSIZE_TO_POINTER(index));
         if (item.popup && !(item.flags & MF_SEPARATOR)) {
             GtkWidget* popup = gtk_menu_new();
+            gtk_style_context_add_class(gtk_widget_get_style_context(popup), "pelmarin-menu");
             gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), popup);
             shells_.push_back(Shell{item.popup, popup, false, {}});
             Fill(shells_.back());

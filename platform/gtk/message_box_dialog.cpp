@@ -44,6 +44,34 @@ int MessageBoxResultFor(UINT type, int response) {
     return buttons == MB_OK || MessageBoxLayoutFor(type).buttons.size() == 1 ? IDOK : IDCANCEL;
 }
 
+namespace {
+
+const char* IconNameFor(GtkMessageType icon) {
+    switch (icon) {
+    case GTK_MESSAGE_ERROR: return "dialog-error";
+    case GTK_MESSAGE_QUESTION: return "dialog-question";
+    case GTK_MESSAGE_WARNING: return "dialog-warning";
+    case GTK_MESSAGE_INFO: return "dialog-information";
+    default: return nullptr;
+    }
+}
+
+// GTK 3 message dialogs no longer draw the icon of their type; the box beside the text
+// takes it, as the platform's message box shows it.
+void AddIcon(GtkMessageDialog* dialog, GtkMessageType icon) {
+    const char* name = IconNameFor(icon);
+    GtkWidget* textArea = gtk_message_dialog_get_message_area(dialog);
+    GtkWidget* row = textArea ? gtk_widget_get_parent(textArea) : nullptr;
+    if (!name || !row || !GTK_IS_BOX(row)) return;
+    GtkWidget* image = gtk_image_new_from_icon_name(name, GTK_ICON_SIZE_DIALOG);
+    gtk_widget_set_valign(image, GTK_ALIGN_START);
+    gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+    gtk_box_reorder_child(GTK_BOX(row), image, 0);
+    gtk_widget_show(image);
+}
+
+}  // namespace
+
 int RunMessageBox(GtkWindow* parent, const std::u16string& text, const std::u16string& caption, UINT type) {
     MessageBoxLayout layout = MessageBoxLayoutFor(type);
     std::string body = text::ToUtf8(text);
@@ -51,6 +79,7 @@ int RunMessageBox(GtkWindow* parent, const std::u16string& text, const std::u16s
         parent, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), layout.icon,
         GTK_BUTTONS_NONE, "%s", body.c_str()));
     GtkDialog* box = GTK_DIALOG(dialog.get());
+    AddIcon(GTK_MESSAGE_DIALOG(dialog.get()), layout.icon);
     for (const auto& [label, response] : layout.buttons) gtk_dialog_add_button(box, label, response);
     // The first button is the default, as on Windows.
     gtk_dialog_set_default_response(box, layout.buttons.front().second);

@@ -106,6 +106,9 @@ void WebKitEngine::InstallView(GObjectPtr<WebKitWebView> view) {
     WebKitSettings* settings = webkit_web_view_get_settings(v);
     // Pages open their windows from timers and load handlers too; the host decides.
     webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
+    // Composited rendering left stale areas of the page where a menu or a dialog had been
+    // (measured under X without a GPU); drawn in software the page repaints at once.
+    webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     webkit_web_view_set_zoom_level(v, zoomPercent_ / 100.0);
     g_signal_connect(v, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
     g_signal_connect(v, "load-changed", G_CALLBACK(OnLoadChanged), this);
