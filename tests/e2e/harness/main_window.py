@@ -27,7 +27,7 @@ class MainWindow:
         return self._x11.geometry(self.window_id)
 
     def wait_for_geometry(self, expected, timeout=timeouts.WIDGET_CHANGE):
-        return wait_until(lambda: self.geometry() == expected, timeout,
+        return wait_until(lambda: self._running() and self.geometry() == expected, timeout,
                           f"window geometry {expected} (now {self._safe(self.geometry)})")
 
     def press(self, *keys):
@@ -69,7 +69,7 @@ class MainWindow:
         return accessibility.text_of(self.address_entry())
 
     def wait_for_address(self, expected, timeout=timeouts.PAGE_LOAD):
-        return wait_until(lambda: self.address_text() == expected, timeout,
+        return wait_until(lambda: self._running() and self.address_text() == expected, timeout,
                           f"address box showing {expected!r} (now {self._safe(self.address_text)!r})")
 
     def typed_addresses(self):
@@ -103,11 +103,11 @@ class MainWindow:
         return document.name
 
     def wait_for_page_title(self, expected, timeout=timeouts.PAGE_LOAD):
-        return wait_until(lambda: self.page_title() == expected, timeout,
+        return wait_until(lambda: self._running() and self.page_title() == expected, timeout,
                           f"page titled {expected!r} (now {self._safe(self.page_title)!r})")
 
     def page_link(self, name):
-        return wait_until(lambda: accessibility.by_role(self.document(), "link", name),
+        return wait_until(lambda: self._running() and accessibility.by_role(self.document(), "link", name),
                           timeouts.PAGE_LOAD, f"link {name!r} in the page")[0]
 
     def click(self, accessible):
@@ -119,6 +119,10 @@ class MainWindow:
     def click_in_page(self):
         """A click in the middle of the page area, where the test pages put their targets."""
         self.click(self.document())
+
+    def _running(self):
+        self.process.check_running()
+        return True
 
     @staticmethod
     def _safe(read):

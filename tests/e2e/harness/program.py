@@ -78,7 +78,8 @@ class RunningProgram:
         return [MessageBox(w, self.pid, self.x11) for w in self.windows()
                 if w.getRoleName() in ("dialog", "alert")]
 
-    def _alive(self):
+    def check_running(self):
+        """Raises CannotHappen once the program has ended, so no wait outlives it."""
         if self.has_exited():
             raise CannotHappen(f"the program ended with status {self.returncode}; "
                                  f"stderr:\n{self.stderr_text()[-3000:]}")
@@ -86,7 +87,7 @@ class RunningProgram:
 
     def wait_for_main_window(self, timeout=timeouts.PROGRAM_START):
         def frame():
-            self._alive()
+            self.check_running()
             for candidate in self.frames():
                 if candidate.name == MAIN_WINDOW_CAPTION and accessibility.is_showing(candidate):
                     return candidate
@@ -95,7 +96,7 @@ class RunningProgram:
 
     def wait_for_message_box(self, caption, timeout=timeouts.PROGRAM_START):
         def box():
-            self._alive()
+            self.check_running()
             for dialog in self.dialogs():
                 if dialog.caption == caption and dialog.is_open():
                     return dialog
