@@ -5,11 +5,12 @@ import os
 import stat
 import subprocess
 import time
+from pathlib import Path
 
 from harness import timeouts
-from harness.case import EndToEndTest
+from harness.case import EndToEndTest, Settings
 from harness.sandbox import Sandbox
-from harness.waiting import stays_true
+from harness.waiting import stays_true, wait_until
 
 FATAL_TEXT = "Could not initialize the Flash Player: unable to proceed"
 WARNING_TEXT = ("No Flash Player is found registered in the system. This may cause your Flash-based "
@@ -51,6 +52,34 @@ class StartUpTest(EndToEndTest):
                 box.press("OK")
                 program.wait_for_exit()
                 self.assertEqual(self.server.requests_for("links.html"), [], "the start page was loaded")
+
+    def test_program_folder_longer_than_the_path_buffers(self):
+        # Over 300 characters: the module's full name no longer fits 260 characters.
+        # Refusing the module or loading it by a longer path are both sound; a crash or a
+        # silent end is not.
+        folder = self.work.joinpath(*[f"{index:02d}-" + "long-folder-name-" * 3 for index in range(6)])
+        self.assertGreater(len(str(folder)), 300)
+        folder.mkdir(parents=True)
+        module = Path(Settings.program).with_name("MOXVE32_24.ocx")
+        executable = self.private_program_folder(module, folder)
+        program = self.start_pelmarin("/URL", self.server.url("links.html"), executable=executable)
+
+        def outcome():
+            program.check_running()
+            if program.main_window_shown():
+                return "main window"
+            fatal = [d for d in program.dialogs() if d.caption == "FATAL ERROR" and d.is_open()]
+            return fatal and fatal[0]
+        seen = wait_until(outcome, timeouts.PROGRAM_START, "the main window or the fatal message")
+        print(f"long program folder: {seen if isinstance(seen, str) else 'fatal message'}")
+        if seen == "main window":
+            window = program.wait_for_main_window()
+            window.wait_for_address(self.server.url("links.html"))
+            self.close_and_expect_clean_exit(program, window)
+        else:
+            self.assertEqual(seen.text, FATAL_TEXT)
+            seen.press("OK")
+            program.wait_for_exit()
 
     def test_unregistered_flash_warns_before_the_main_window(self):
         self.sandbox.classes_hive.unlink()
