@@ -14,6 +14,17 @@ const AFX_MSGMAP* CCorvaleDlg::GetThisMessageMap() {
         afx::OnMessage<WM_CLOSE, &CCorvaleDlg::OnClose>(),
         afx::OnMessage<WM_WINDOWPOSCHANGED, &CCorvaleDlg::OnWindowPosChanged>(),
         afx::OnMessage<WM_SIZE, &CCorvaleDlg::OnSize>(),
+        afx::OnCommand<ID_INTERNET_OPTIONS, &CCorvaleDlg::OnInternetOptions>(),
+        afx::OnCommand<ID_CLEAR_CACHE, &CCorvaleDlg::OnClearCache>(),
+        afx::OnCommand<ID_LOGGING, &CCorvaleDlg::OnLogging>(),
+        afx::OnCommand<ID_OPEN_LOGS_FOLDER, &CCorvaleDlg::OnOpenLogsFolder>(),
+        afx::OnCommand<ID_EXIT, &CCorvaleDlg::OnExit>(),
+        afx::OnCommand<ID_ACTUAL_SIZE, &CCorvaleDlg::OnActualSize>(),
+        afx::OnCommand<ID_ZOOM_IN, &CCorvaleDlg::OnZoomIn>(),
+        afx::OnCommand<ID_ZOOM_OUT, &CCorvaleDlg::OnZoomOut>(),
+        afx::OnCommand<ID_REFRESH, &CCorvaleDlg::OnRefresh>(),
+        afx::OnCommandRange<ID_COMPATIBILITY_FIRST, ID_COMPATIBILITY_LAST, &CCorvaleDlg::OnCompatibility>(),
+        afx::OnCommand<ID_ABOUT, &CCorvaleDlg::OnAbout>(),
     };
     static const AFX_MSGMAP map{&CDHtmlDialog::GetThisMessageMap, entries, std::size(entries)};
     return &map;

@@ -71,6 +71,19 @@ public:
     using CDHtmlDialog::OnDocumentComplete;
     void OnDocumentComplete(IDispatch* disp, VARIANT* url);
 
+    // Menu commands.
+    void OnAbout();
+    void OnExit();
+    void OnRefresh();
+    void OnInternetOptions();
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnActualSize();
+    void OnLogging();
+    void OnClearCache();
+    void OnOpenLogsFolder();
+    void OnCompatibility(UINT id);
+
     // Window messages.
     void OnClose();
     void OnWindowPosChanged(void* position);

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <set>
 
+#include "hosting/browser_window.h"
 #include "mainwindow/corvale_dlg.h"
 
 using namespace mainwindow;
@@ -61,9 +62,16 @@ void CCorvaleDlg::OnNewWindow2(IDispatch**, VARIANT_BOOL* cancel) {
     if (cancel) *cancel = VARIANT_TRUE;
 }
 
-void CCorvaleDlg::OnNewWindow3(IDispatch**, VARIANT_BOOL* cancel, DWORD, BSTR, BSTR) {
-    // Popup windows of the program's own are not built yet: refused like NewWindow2.
-    if (cancel) *cancel = VARIANT_TRUE;
+void CCorvaleDlg::OnNewWindow3(IDispatch** newWindow, VARIANT_BOOL*, DWORD, BSTR, BSTR) {
+    // A popup of the program's own, owned by this window; the browser gets its first reference.
+    auto* window = new CBrowserWindow(this);
+    if (newWindow) {
+        window->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(newWindow));
+    } else {
+        // Nobody can take the window: it goes at once.
+        window->AddRef();
+        window->Release();
+    }
 }
 
 void CCorvaleDlg::OnDocumentComplete(IDispatch*, VARIANT*) {

@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "crt/crt.h"
+#include "modules_builtin.h"
 #include "modules_table.h"
 #include "paths.h"
 #include "win32/api.h"
@@ -110,6 +111,8 @@ std::string ModuleHostPath(HMODULE module) {
 
 HMODULE LoadLibraryW(LPCWSTR path) {
     lastLoadError.clear();
+    // The system libraries the layer provides come before any file of the same name.
+    if (HMODULE builtIn = platform::FindBuiltInModule(path)) return builtIn;
     const auto hostPath = path ? ToHostPath(path) : std::nullopt;
     if (!hostPath) {
         lastLoadError = "not a path of this system";
@@ -143,6 +146,11 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
+    if (platform::IsBuiltInModule(module)) {
+        FARPROC function = platform::BuiltInProcAddress(module, name);
+        if (function == nullptr) SetLastError(ERROR_PROC_NOT_FOUND);
+        return function;
+    }
     void* library = nullptr;
     if (IsExecutableModule(module)) {
         library = ExecutableModule()->library;
@@ -169,7 +177,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
 }
 
 BOOL FreeLibrary(HMODULE module) {
-    if (module != nullptr && module == ExecutableModule()) return TRUE;
+    if (module != nullptr && (module == ExecutableModule() || platform::IsBuiltInModule(module))) return TRUE;
     LoadedModules& modules = Modules();
     std::lock_guard<std::mutex> guard(modules.lock);
     ModuleObject* object = module ? Find(modules, module) : nullptr;

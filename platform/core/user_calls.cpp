@@ -2,6 +2,7 @@
 #include <string>
 
 #include "crt/crt.h"
+#include "shell_rundll.h"
 #include "window_manager.h"
 
 using platform::CurrentBackend;
@@ -55,6 +56,13 @@ HINSTANCE ShellExecuteW(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LP
     std::u16string action = verb ? verb : u"open";
     if (!HasBackend() || target.empty() || (action != u"open" && action != u"explore"))
         return ShellResult(kShellFileNotFound);
-    (void)parameters;
+    if (platform::IsRunDllProgram(target)) {
+        // No rundll32.exe here: the entries with a counterpart run in the layer, the others
+        // are not found.
+        auto kinds = platform::ClearTracksKinds(parameters ? parameters : u"");
+        if (!kinds) return ShellResult(kShellFileNotFound);
+        if (*kinds == 0) return ShellResult(kShellSuccess);
+        return ShellResult(CurrentBackend().ClearWebsiteData(*kinds) ? kShellSuccess : kShellFileNotFound);
+    }
     return ShellResult(CurrentBackend().OpenWithDesktop(target) ? kShellSuccess : kShellFileNotFound);
 }

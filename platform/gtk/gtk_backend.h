@@ -29,6 +29,8 @@ public:
     bool IsKeyDown(int virtualKey) override;
     void SetWaitCursor(bool wait) override;
     bool OpenWithDesktop(const std::u16string& target) override;
+    bool ClearWebsiteData(unsigned kinds) override;  // website_data.cpp
+    void ShowInternetOptions(HWND owner) override;   // internet_options_dialog.cpp
     std::unique_ptr<Engine> CreateEngine(HWND browserWindow, EngineClient& client,
                                          const EngineOptions& options) override;
 

@@ -155,6 +155,11 @@ bool Desktop::OpenWithDesktop(const std::u16string& target) {
     return openSucceeds;
 }
 
+bool Desktop::ClearWebsiteData(unsigned kinds) {
+    websiteDataCleared.push_back(kinds);
+    return clearSucceeds;
+}
+
 std::unique_ptr<platform::Engine> Desktop::CreateEngine(HWND browserWindow, platform::EngineClient& client,
                                                         const platform::EngineOptions& options) {
     auto engine = std::make_unique<Engine>(*this, browserWindow, client, options);

@@ -12,6 +12,12 @@
 
 namespace platform {
 
+// Kinds of stored website data, for Backend::ClearWebsiteData.
+enum WebsiteData : unsigned {
+    kWebsiteCookies = 1,
+    kWebsiteCache = 2,  // cached responses, in memory and on disk
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -44,6 +50,12 @@ public:
 
     // ---- Shell: hand an address or a host path to the desktop's default application.
     virtual bool OpenWithDesktop(const std::u16string& target) = 0;
+    // Clears what the engines keep of the websites the program visited (WebsiteData bits),
+    // for every engine of the process. Returns at once; false when it cannot be done.
+    virtual bool ClearWebsiteData(unsigned kinds) = 0;
+    // The desktop's counterpart of the system's Internet Options: shows the engines'
+    // connection and privacy settings, owned by owner, until the user closes it.
+    virtual void ShowInternetOptions(HWND owner) = 0;
 
     // ---- Browser engines.
     virtual std::unique_ptr<Engine> CreateEngine(HWND browserWindow, EngineClient& client,

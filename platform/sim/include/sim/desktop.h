@@ -76,6 +76,9 @@ public:
     bool ended = false;  // the program waited with no step left
     RECT monitor{0, 0, 1280, 1024};
     bool openSucceeds = true;
+    std::vector<unsigned> websiteDataCleared;  // the WebsiteData bits of each request
+    bool clearSucceeds = true;
+    std::vector<HWND> internetOptionsShown;    // the owner of each showing
 
     std::vector<HWND> TopLevelWindows() const;  // alive, in creation order
     Engine* EngineOf(HWND browserWindow) const;
@@ -96,6 +99,8 @@ public:
     bool IsKeyDown(int virtualKey) override;
     void SetWaitCursor(bool wait) override { waitCursor = wait; }
     bool OpenWithDesktop(const std::u16string& target) override;
+    bool ClearWebsiteData(unsigned kinds) override;
+    void ShowInternetOptions(HWND owner) override { internetOptionsShown.push_back(owner); }
     std::unique_ptr<platform::Engine> CreateEngine(HWND browserWindow, platform::EngineClient& client,
                                                    const platform::EngineOptions& options) override;
 
