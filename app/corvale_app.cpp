@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/version_info.h"
+#include "afx/file.h"
 #include "com/com.h"
 #include "crt/crt.h"
 #include "diagnostics/log_writer.h"
@@ -21,9 +22,16 @@ namespace {
 using LocalRegisterFunction = std::int32_t (*)(std::int32_t);
 using RegisterServerFunction = std::int32_t (*)();
 
-// Creates one settings directory; an existing one is fine.
+// Creates one settings directory; an existing one is fine. CreateDirectoryW reports a file
+// of that name as existing too, and settings kept under a file would be lost: a path that
+// opens as a file is no directory.
 bool MakeSettingsDirectory(const std::u16string& path) {
-    return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    if (CreateDirectoryW(path.c_str(), nullptr)) return true;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    std::u16string folder = path;
+    while (!folder.empty() && folder.back() == u'\\') folder.pop_back();
+    CStdioFile file;
+    return !file.Open(folder.c_str(), CStdioFile::modeRead | CStdioFile::shareDenyNone);
 }
 
 // The settings file: application data, CompanyName, ExeName, "AppSettings.ini". Returns
