@@ -1,6 +1,7 @@
 // The main window: construction, initialisation, layout, the address bar and closing.
 #include "mainwindow/corvale_dlg.h"
 
+#include "diagnostics/console_log.h"
 #include "diagnostics/log_writer.h"
 #include "hosting/control_site.h"
 #include "mainwindow/browser_emulation.h"
@@ -36,7 +37,9 @@ CCorvaleDlg::CCorvaleDlg(bool fullScreen_)
     icon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(kIcon));
 }
 
-CCorvaleDlg::~CCorvaleDlg() = default;
+CCorvaleDlg::~CCorvaleDlg() {
+    delete consoleLog;  // detaches from its document first
+}
 
 BOOL CCorvaleDlg::CreateControlSite(COleControlContainer* container, COleControlSite** site, UINT id,
                                     REFCLSID clsid) {

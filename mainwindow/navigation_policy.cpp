@@ -3,6 +3,8 @@
 #include <mutex>
 #include <set>
 
+#include "diagnostics/console_log.h"
+#include "diagnostics/html_dump.h"
 #include "hosting/browser_window.h"
 #include "mainwindow/corvale_dlg.h"
 
@@ -93,4 +95,9 @@ void CCorvaleDlg::OnDocumentComplete(IDispatch*, VARIANT*) {
         if (FAILED(document->get_body(&body))) return;
         m_nHtmlResID = kBookmarksFilled;
     }
+    // Diagnostics: the console receiver follows the current document, and while logging is
+    // on the document is written out.
+    if (!consoleLog) consoleLog = new CConsoleLog();
+    consoleLog->Attach(document);
+    DumpHtmlDocument(document);
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "console_receiver_set.h"
 #include "crt/crt.h"
 #include "window_manager.h"
 
@@ -197,6 +198,7 @@ void BrowserControl::Close() {
     closed_ = true;
     AddRef();  // the object must outlive its own clean-up
     link_->engine = nullptr;
+    if (link_->consoleReceivers) link_->consoleReceivers->Clear();  // no message can come any more
     engine_.reset();
     events_->DisconnectAll();
     document_.Release();
@@ -410,8 +412,9 @@ bool BrowserControl::OnFileDownload(bool activeDocument) {
     return cancel == VARIANT_FALSE;
 }
 
-void BrowserControl::OnConsoleMessage(const ConsoleMessage&) {
-    // Console receivers registered with the document get the messages (document commands).
+void BrowserControl::OnConsoleMessage(const ConsoleMessage& message) {
+    // The receivers registered with the current document (its command target) get them.
+    if (std::shared_ptr<ConsoleReceiverSet> receivers = link_->consoleReceivers) receivers->Deliver(message);
 }
 
 void BrowserControl::OnScriptError(const std::u16string& message, const std::u16string& url, ULONG line) {

@@ -14,6 +14,8 @@
 
 namespace platform {
 
+class ConsoleReceiverSet;
+
 // A private interface through which the layer finds the control behind an IWebBrowser2 that a
 // host hands back as a new window (the host forwards unknown interfaces to its inner browser).
 inline constexpr IID IID_IBrowserControlPrivate{0x6C1E5A7B, 0x2F43, 0x4D1A, {0x9E, 0x3B, 0x51, 0x70, 0x0C, 0x2A, 0x8D, 0x41}};
@@ -23,6 +25,8 @@ inline constexpr IID IID_IBrowserControlPrivate{0x6C1E5A7B, 0x2F43, 0x4D1A, {0x9
 struct EngineLink {
     Engine* engine = nullptr;
     unsigned generation = 0;
+    // The console receivers registered with the current document (a new set for each).
+    std::shared_ptr<ConsoleReceiverSet> consoleReceivers;
 };
 
 class BrowserControl final : public IWebBrowser2, public IConnectionPointContainer, public EngineClient {

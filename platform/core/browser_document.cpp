@@ -1,146 +1,41 @@
 // The document objects of a control: read from the engine when asked, never cached, and
-// empty once the control has moved on to another page.
+// empty once the control has moved on to another page. The top-level document's command
+// target registers the console receivers that get the page's console messages.
 #include <optional>
 
-#include "browser_control.h"
+#include "console_receiver_set.h"
+#include "document_source.h"
 
 namespace platform {
 namespace {
 
-HRESULT PutBstr(BSTR* out, const std::u16string& text) {
-    if (!out) return E_POINTER;
-    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return *out ? S_OK : E_OUTOFMEMORY;
-}
-
-// IDispatch plumbing of the document objects: no type information, no names.
-#define DOCUMENT_DISPATCH_MEMBERS                                                                          \
-    HRESULT GetTypeInfoCount(UINT* count) override {                                                       \
-        if (!count) return E_POINTER;                                                                      \
-        *count = 0;                                                                                        \
-        return S_OK;                                                                                       \
-    }                                                                                                      \
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }                            \
-    HRESULT GetIDsOfNames(REFIID, char16_t**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }          \
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {        \
-        return E_NOTIMPL;                                                                                  \
-    }
-
-class Counted {
+class HtmlDocument final : public IHTMLDocument2,
+                           public IHTMLDocument5,
+                           public IHTMLDocument6,
+                           public IOleCommandTarget,
+                           Counted {
 public:
-    virtual ~Counted() = default;
-    ULONG AddRefImpl() { return ++refs_; }
-    ULONG ReleaseImpl() {
-        ULONG n = --refs_;
-        if (!n) delete this;
-        return n;
-    }
-
-private:
-    ULONG refs_ = 1;
-};
-
-// Reads one document of the engine, if the link still shows the page it was made for.
-class DocumentSource {
-public:
-    DocumentSource(std::shared_ptr<EngineLink> link) : link_(std::move(link)), generation_(link_->generation) {}
-    std::optional<DocumentData> Read(unsigned fields) const {
-        if (!link_->engine || link_->generation != generation_) return std::nullopt;
-        return link_->engine->ReadDocument(fields);
-    }
-    Engine* Current() const { return link_->engine && link_->generation == generation_ ? link_->engine : nullptr; }
-
-private:
-    std::shared_ptr<EngineLink> link_;
-    unsigned generation_;
-};
-
-class Location final : public IHTMLLocation, Counted {
-public:
-    explicit Location(std::u16string url) : url_(std::move(url)) {}
+    HtmlDocument(DocumentSource source, std::shared_ptr<ConsoleReceiverSet> receivers)
+        : source_(std::move(source)), receivers_(std::move(receivers)) {}
     HRESULT QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IHTMLLocation) {
-            *out = static_cast<IHTMLLocation*>(this);
+        IHTMLDocument2* document2 = this;
+        IHTMLDocument5* document5 = this;
+        IHTMLDocument6* document6 = this;
+        if (out && iid == IID_IOleCommandTarget) {
+            *out = nullptr;
+            if (!receivers_) return E_NOINTERFACE;
+            *out = static_cast<IOleCommandTarget*>(this);
             AddRef();
             return S_OK;
         }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return AddRefImpl(); }
-    ULONG Release() override { return ReleaseImpl(); }
-    DOCUMENT_DISPATCH_MEMBERS
-    HRESULT toString(BSTR* out) override { return PutBstr(out, url_); }
-
-private:
-    std::u16string url_;
-};
-
-class BodyElement final : public IHTMLElement, Counted {
-public:
-    explicit BodyElement(DocumentSource source) : source_(std::move(source)) {}
-    HRESULT QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IHTMLElement) {
-            *out = static_cast<IHTMLElement*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return AddRefImpl(); }
-    ULONG Release() override { return ReleaseImpl(); }
-    DOCUMENT_DISPATCH_MEMBERS
-    HRESULT get_innerHTML(BSTR* out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        auto doc = source_.Read(kDocBody);
-        if (!doc || !doc->bodyHtml) return E_FAIL;
-        return PutBstr(out, *doc->bodyHtml);
-    }
-    HRESULT get_innerText(BSTR* out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT get_id(BSTR* out) override { return PutBstr(out, u""); }
-    HRESULT getAttribute(BSTR, LONG, VARIANT* out) override {
-        if (!out) return E_POINTER;
-        VariantInit(out);
-        out->vt = VT_NULL;
-        return S_OK;
-    }
-    HRESULT insertAdjacentHTML(BSTR where, BSTR html) override {
-        Engine* engine = source_.Current();
-        if (!engine) return E_FAIL;
-        return engine->InsertAdjacentHtml(where ? where : u"", html ? html : u"") ? S_OK : E_INVALIDARG;
-    }
-
-private:
-    DocumentSource source_;
-};
-
-class HtmlDocument final : public IHTMLDocument2, public IHTMLDocument5, public IHTMLDocument6, Counted {
-public:
-    explicit HtmlDocument(std::shared_ptr<EngineLink> link) : source_(std::move(link)) {}
-    HRESULT QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IHTMLDocument2)
-            *out = static_cast<IHTMLDocument2*>(this);
-        else if (iid == IID_IHTMLDocument5)
-            *out = static_cast<IHTMLDocument5*>(this);
-        else if (iid == IID_IHTMLDocument6)
-            *out = static_cast<IHTMLDocument6*>(this);
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
+        return AnswerQuery(iid, out, document2,
+                           {{IID_IHTMLDocument2, document2}, {IID_IHTMLDocument5, document5}, {IID_IHTMLDocument6, document6}});
     }
     ULONG AddRef() override { return AddRefImpl(); }
     ULONG Release() override { return ReleaseImpl(); }
     DOCUMENT_DISPATCH_MEMBERS
 
+    // ---- IHTMLDocument2
     HRESULT get_title(BSTR* out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -161,7 +56,7 @@ public:
         auto doc = source_.Read(kDocBody);
         if (!doc) return E_FAIL;
         if (!doc->bodyHtml) return S_OK;  // a document without a body
-        *out = new BodyElement(source_);
+        *out = CreateBodyElement(source_).Detach();
         return S_OK;
     }
     HRESULT get_location(IHTMLLocation** out) override {
@@ -169,13 +64,19 @@ public:
         *out = nullptr;
         auto doc = source_.Read(kDocBasics);
         if (!doc) return E_FAIL;
-        *out = new Location(doc->url);
+        *out = CreateLocation(doc->url).Detach();
         return S_OK;
     }
     HRESULT get_scripts(IHTMLElementCollection** out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        auto doc = source_.Read(kDocScripts);
+        if (!doc) return E_FAIL;
+        *out = CreateScriptCollection(source_, doc->scripts).Detach();
+        return S_OK;
     }
+
+    // ---- IHTMLDocument5
     HRESULT get_compatMode(BSTR* out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -183,10 +84,17 @@ public:
         if (!doc || !doc->compatMode) return E_FAIL;
         return PutBstr(out, *doc->compatMode);
     }
+    // No node (S_OK with null) when the document declares no document type.
     HRESULT get_doctype(IDispatch** out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        auto doc = source_.Read(kDocModes);
+        if (!doc) return E_FAIL;
+        if (doc->doctype) *out = CreateDoctypeNode(source_).Detach();
+        return S_OK;
     }
+
+    // ---- IHTMLDocument6: fails where the engine knows no document mode.
     HRESULT get_documentMode(VARIANT* out) override {
         if (!out) return E_POINTER;
         VariantInit(out);
@@ -197,16 +105,66 @@ public:
         return S_OK;
     }
 
+    // ---- IOleCommandTarget: the console receiver commands of CGID_MSHTML.
+    HRESULT QueryStatus(const GUID* group, ULONG count, OLECMD* commands, OLECMDTEXT*) override {
+        if (!group || *group != CGID_MSHTML) return OLECMDERR_E_UNKNOWNGROUP;
+        if (count && !commands) return E_POINTER;
+        for (ULONG i = 0; i < count; ++i) {
+            const bool known = commands[i].cmdID == IDM_ADDCONSOLEMESSAGERECEIVER ||
+                               commands[i].cmdID == IDM_REMOVECONSOLEMESSAGERECEIVER;
+            commands[i].cmdf = known ? OLECMDF_SUPPORTED | OLECMDF_ENABLED : 0;
+        }
+        return S_OK;
+    }
+    HRESULT Exec(const GUID* group, DWORD id, DWORD, VARIANT* in, VARIANT* out) override {
+        if (!group || *group != CGID_MSHTML) return OLECMDERR_E_UNKNOWNGROUP;
+        if (id == IDM_ADDCONSOLEMESSAGERECEIVER) return AddReceiver(in, out);
+        if (id == IDM_REMOVECONSOLEMESSAGERECEIVER) return RemoveReceiver(in);
+        return OLECMDERR_E_NOTSUPPORTED;
+    }
+
 private:
+    // in: the receiver (VT_UNKNOWN or VT_DISPATCH); out: the cookie (VT_UI4). A document
+    // the control has left would never deliver a message: the registration fails.
+    HRESULT AddReceiver(VARIANT* in, VARIANT* out) {
+        if (!in || !out) return E_POINTER;
+        IUnknown* given = in->vt == VT_UNKNOWN ? in->punkVal : in->vt == VT_DISPATCH ? in->pdispVal : nullptr;
+        if (!given) return E_INVALIDARG;
+        CComPtr<IDeveloperConsoleMessageReceiver> receiver;
+        if (FAILED(given->QueryInterface(IID_IDeveloperConsoleMessageReceiver, reinterpret_cast<void**>(&receiver))) ||
+            !receiver)
+            return E_INVALIDARG;
+        if (!source_.Current()) return E_FAIL;
+        const DWORD cookie = receivers_->Add(std::move(receiver));
+        VariantClear(out);
+        out->vt = VT_UI4;
+        out->ulVal = cookie;
+        return S_OK;
+    }
+    // in: the cookie of an earlier registration with this document.
+    HRESULT RemoveReceiver(VARIANT* in) {
+        if (!in) return E_POINTER;
+        if (in->vt != VT_UI4 && in->vt != VT_I4) return E_INVALIDARG;
+        return receivers_->Remove(in->ulVal) ? S_OK : E_INVALIDARG;
+    }
+
     DocumentSource source_;
+    std::shared_ptr<ConsoleReceiverSet> receivers_;  // null for a frame's document
 };
 
 }  // namespace
 
-CComPtr<IDispatch> CreateHtmlDocument(std::shared_ptr<EngineLink> link) {
+CComPtr<IDispatch> CreateDocumentObject(DocumentSource source, std::shared_ptr<ConsoleReceiverSet> receivers) {
     CComPtr<IDispatch> document;
-    document.Attach(static_cast<IHTMLDocument2*>(new HtmlDocument(std::move(link))));
+    document.Attach(static_cast<IHTMLDocument2*>(new HtmlDocument(std::move(source), std::move(receivers))));
     return document;
+}
+
+CComPtr<IDispatch> CreateHtmlDocument(std::shared_ptr<EngineLink> link) {
+    // Each document has receivers of its own; the control delivers to the current one's.
+    link->consoleReceivers = std::make_shared<ConsoleReceiverSet>();
+    std::shared_ptr<ConsoleReceiverSet> receivers = link->consoleReceivers;
+    return CreateDocumentObject(DocumentSource(std::move(link)), std::move(receivers));
 }
 
 }  // namespace platform
