@@ -63,6 +63,7 @@ std::optional<platform::DocumentData> Engine::ReadDocument(unsigned fields) {
     if (page_ && (fields & platform::kDocModes)) {
         data.compatMode = page_->compatMode;
         data.doctype = page_->doctype;
+        data.documentMode = page_->documentMode;
     }
     if (page_ && (fields & platform::kDocScripts)) data.scripts = page_->scripts;
     if (fields & platform::kDocBody) data.bodyHtml = body_;
@@ -78,6 +79,7 @@ std::optional<platform::DocumentData> Engine::ReadDocument(unsigned fields) {
             f.title = p->title;
             f.compatMode = p->compatMode;
             f.doctype = p->doctype;
+            f.documentMode = p->documentMode;
             f.scripts = p->scripts;
             f.bodyHtml = p->body;
             data.frames.emplace_back(std::move(f));

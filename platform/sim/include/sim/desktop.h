@@ -31,6 +31,7 @@ struct Page {
     std::optional<std::u16string> compatMode = std::u16string(u"CSS1Compat");
     std::optional<std::u16string> doctype = std::u16string(u"html");
     std::vector<std::optional<platform::ScriptData>> scripts;
+    std::optional<float> documentMode;  // absent: the engine knows none
 };
 
 class Engine;
