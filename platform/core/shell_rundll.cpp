@@ -43,6 +43,7 @@ std::optional<std::uint32_t> DecimalNumber(std::u16string_view digits) {
 
 bool IsRunDllProgram(std::u16string_view file) {
     file = Unquoted(file);
+    if (file.find(u"://") != std::u16string_view::npos) return false;  // an address, not a program
     auto slash = file.find_last_of(u"\\/");
     if (slash != std::u16string_view::npos) file.remove_prefix(slash + 1);
     return SameIgnoringCase(file, u"rundll32.exe") || SameIgnoringCase(file, u"rundll32");
