@@ -89,13 +89,16 @@ void CDerivedHtmlDialog::OnFileDownload(VARIANT_BOOL activeDocument, VARIANT_BOO
     LogMessage(LogLevel::Info, this, "CDerivedHtmlDialog::OnFileDownload()\n");
     if (cancel) *cancel = VARIANT_FALSE;
     if (activeDocument) return;
+    // A popup that shows nothing and was opened only for the download closes itself. A
+    // popup whose first page is the download itself has no document yet (the engine makes
+    // no empty one first): it shows nothing either.
     CComPtr<IHTMLDocument2> document;
-    if (FAILED(GetDHtmlDocument(&document)) || !document) return;
-    CComPtr<IHTMLElement> body;
     CComBSTR markup;
-    if (SUCCEEDED(document->get_body(&body)) && body) body->get_innerHTML(&markup);
-    // An empty string and a null one are the same text: a popup that shows nothing and was
-    // opened only for the download closes itself.
+    if (SUCCEEDED(GetDHtmlDocument(&document)) && document) {
+        CComPtr<IHTMLElement> body;
+        if (SUCCEEDED(document->get_body(&body)) && body) body->get_innerHTML(&markup);
+    }
+    // An empty string and a null one are the same text.
     if (markup.Length() == 0) PostMessage(WM_COMMAND, IDCANCEL, 0);
 }
 

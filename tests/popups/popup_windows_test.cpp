@@ -138,17 +138,20 @@ TEST_F(PopupTest, DownloadsGoAheadAndCloseOnlyAnEmptyPopup) {
     }
 }
 
-TEST_F(PopupTest, DownloadInAPopupWithoutADocumentKeepsIt) {
+TEST_F(PopupTest, APopupWhoseFirstPageIsTheDownloadClosesToo) {
     OpenMainWindow();
     auto* object = new CBrowserWindow(window.get());
     IDispatch* reference = nullptr;
     object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&reference));
+    object->put_Visible(VARIANT_TRUE);
     HWND popup = object->Dialog()->m_hWnd;
     VARIANT_BOOL cancel = VARIANT_TRUE;
     object->Dialog()->OnFileDownload(VARIANT_FALSE, &cancel);
     EXPECT_EQ(cancel, VARIANT_FALSE);
     RunLoop();
-    EXPECT_TRUE(::IsWindow(popup));
+    ASSERT_TRUE(::IsWindow(popup)) << "the browser still holds it";
+    EXPECT_FALSE(::IsWindowVisible(popup));
+    EXPECT_EQ(object->ReferenceCount(), 1);
     reference->Release();
     EXPECT_FALSE(::IsWindow(popup));
 }
