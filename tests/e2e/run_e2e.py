@@ -6,13 +6,36 @@ Each test inside gets its own Xvfb, folders and page server (see harness/case.py
 one test can be picked with  test_address_bar.AddressBarTest.test_typed_addresses."""
 import argparse
 import os
+import shutil
+import subprocess
 import sys
+import tempfile
 import unittest
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
 SESSION_MARK = "PELMARIN_E2E_IN_SESSION"
+
+
+def run_in_private_session():
+    """Runs this script again inside a D-Bus session of its own, which ends with it.
+
+    The accessibility bus lives inside the session bus. Its launcher puts its socket in
+    the cache folder under a fixed name, so the session also gets cache and runtime
+    folders of its own: two test runs at once would otherwise take each other's bus."""
+    folder = tempfile.mkdtemp(prefix="pelmarin-e2e-session-")
+    try:
+        env = dict(os.environ)
+        for name in ("NO_AT_BRIDGE", "GTK_A11Y", "AT_SPI_BUS_ADDRESS", "DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
+            env.pop(name, None)
+        for name, sub in (("XDG_CACHE_HOME", "cache"), ("XDG_RUNTIME_DIR", "runtime")):
+            os.mkdir(os.path.join(folder, sub), 0o700)
+            env[name] = os.path.join(folder, sub)
+        env[SESSION_MARK] = "1"
+        return subprocess.run(["dbus-run-session", "--", sys.executable, *sys.argv], env=env).returncode
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 def main():
@@ -24,12 +47,7 @@ def main():
     options = parser.parse_args()
 
     if os.environ.get(SESSION_MARK) != "1":
-        # The accessibility bus lives inside the session bus; a session of our own keeps
-        # the test off the developer's desktop and ends with the test.
-        os.environ[SESSION_MARK] = "1"
-        for name in ("NO_AT_BRIDGE", "GTK_A11Y", "AT_SPI_BUS_ADDRESS", "DISPLAY"):
-            os.environ.pop(name, None)
-        os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv])
+        sys.exit(run_in_private_session())
 
     sys.path.insert(0, str(HERE))
     from harness.case import Settings  # noqa: E402 - needs the session set up first

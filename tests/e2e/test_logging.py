@@ -15,9 +15,11 @@ HEADER_BLOCK = ["", "CompanyName : Quendris", "ExeName : Pelmarin", "FileVersion
 
 class LoggingTest(EndToEndTest):
     def log_files(self):
+        """The main log files; the folder also holds the dumps of loaded documents."""
         if not self.sandbox.logs_dir.is_dir():
             return []
-        return sorted(p for p in self.sandbox.logs_dir.iterdir() if p.is_file())
+        return sorted(p for p in self.sandbox.logs_dir.iterdir()
+                      if p.is_file() and p.name.endswith("-Browser.log"))
 
     def test_logs_switch_writes_dated_file_with_header(self):
         program, window = self.open_page("second.html", "/logs")
