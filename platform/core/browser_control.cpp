@@ -137,7 +137,7 @@ public:
         IDispatch* dispatch = nullptr;
         if (FAILED(sink->QueryInterface(DIID_DWebBrowserEvents2, reinterpret_cast<void**>(&dispatch))) &&
             FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
-            return CONNECT_E_ADVISELIMIT;  // the sink cannot receive the events
+            return CONNECT_E_CANNOTCONNECT;  // the sink cannot receive the events
         *cookie = ++lastCookie_;
         sinks_.push_back({*cookie, dispatch});
         return S_OK;

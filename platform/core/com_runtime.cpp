@@ -4,6 +4,8 @@
 
 #include "com/com.h"
 #include "com/connection_points.h"
+#include "mshtml/host.h"
+#include "shell_ui_helper.h"
 
 namespace {
 thread_local int apartmentInits = 0;
@@ -12,7 +14,8 @@ struct GuidLess {
     bool operator()(const GUID& a, const GUID& b) const { return std::memcmp(&a, &b, sizeof(GUID)) < 0; }
 };
 std::map<GUID, ClassFactoryFunction, GuidLess>& ProcessClasses() {
-    static std::map<GUID, ClassFactoryFunction, GuidLess> classes;
+    // The system components are there from the start.
+    static std::map<GUID, ClassFactoryFunction, GuidLess> classes{{CLSID_ShellUIHelper, &platform::CreateShellUIHelper}};
     return classes;
 }
 std::mutex classesLock;

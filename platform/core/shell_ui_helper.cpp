@@ -1,5 +1,7 @@
 // The shell's helper object that pages see as window.external. This desktop offers pages
 // nothing through it; what binds is that a new object is made for every request.
+#include "shell_ui_helper.h"
+
 #include "com/com.h"
 #include "mshtml/host.h"
 
@@ -39,14 +41,12 @@ private:
     ULONG refs_ = 0;
 };
 
-HRESULT CreateShellUIHelper(REFIID iid, void** out) {
+}  // namespace
+
+HRESULT platform::CreateShellUIHelper(REFIID iid, void** out) {
     auto* helper = new ShellUIHelper;
     helper->AddRef();
     HRESULT hr = helper->QueryInterface(iid, out);
     helper->Release();
     return hr;
 }
-
-// A system component: available in every process of this layer.
-const bool registered = SUCCEEDED(CoRegisterProcessClass(CLSID_ShellUIHelper, &CreateShellUIHelper));
-}  // namespace

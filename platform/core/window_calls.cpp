@@ -25,6 +25,12 @@ POINT ClientOrigin(const WindowObject& w) {
     return p;
 }
 
+// Kept until the next SetWindowPos, which compares the client area with it: only a
+// top-level window's frame depends on its style.
+void RememberClientBeforeStyleChange(WindowObject& w) {
+    if (!w.parent && !w.clientBeforeStyleChange) w.clientBeforeStyleChange = platform::ClientRectOf(w);
+}
+
 // Sends the size and position notifications after the geometry or the frame changed.
 void AfterGeometryChange(HWND window, const RECT& oldClient) {
     WindowObject* w = Live(window);
@@ -46,7 +52,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    RECT oldClient = platform::ClientRectOf(*w);
+    RECT oldClient = w->clientBeforeStyleChange.value_or(platform::ClientRectOf(*w));
     RECT r = w->rect;
     if (!(flags & SWP_NOMOVE)) {
         LONG width = r.right - r.left, height = r.bottom - r.top;
@@ -79,7 +85,10 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
         siblings.insert(at, window);
     }
     if (changes) Notify(window, changes);
-    if (changes & (platform::kChangeGeometry | platform::kChangeStyle)) AfterGeometryChange(window, oldClient);
+    if (changes & (platform::kChangeGeometry | platform::kChangeStyle)) {
+        w->clientBeforeStyleChange.reset();
+        AfterGeometryChange(window, oldClient);
+    }
     return TRUE;
 }
 
@@ -178,6 +187,7 @@ LONG SetWindowLongW(HWND window, int index, LONG value) {
     switch (index) {
     case GWL_STYLE:
         if (w->style != v) {
+            RememberClientBeforeStyleChange(*w);
             unsigned changes = platform::kChangeStyle;
             if ((w->style ^ v) & WS_VISIBLE) changes |= platform::kChangeVisibility;
             w->style = v;
@@ -186,6 +196,7 @@ LONG SetWindowLongW(HWND window, int index, LONG value) {
         break;
     case GWL_EXSTYLE:
         if (w->exStyle != v) {
+            RememberClientBeforeStyleChange(*w);
             w->exStyle = v;
             Notify(window, platform::kChangeStyle);
         }

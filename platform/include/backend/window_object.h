@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,10 @@ struct WindowObject {
     CWnd* wnd = nullptr;  // the framework object attached to the window, if any
     HICON bigIcon = nullptr, smallIcon = nullptr;
     bool destroyed = false;
+    // The client area as the window last knew it, kept when a style change alters the frame:
+    // the frame takes the new style at the next SetWindowPos, which then reports a changed
+    // client area with WM_SIZE.
+    std::optional<RECT> clientBeforeStyleChange;
     // Controls
     std::vector<std::u16string> items;  // combo box items
     bool checked = false;               // check boxes and radio buttons
