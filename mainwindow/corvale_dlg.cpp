@@ -5,6 +5,7 @@
 #include "diagnostics/log_writer.h"
 #include "hosting/control_site.h"
 #include "mainwindow/browser_emulation.h"
+#include "proxy/process_proxy.h"
 
 using namespace mainwindow;
 
@@ -15,6 +16,9 @@ const AFX_MSGMAP* CCorvaleDlg::GetThisMessageMap() {
         afx::OnMessage<WM_CLOSE, &CCorvaleDlg::OnClose>(),
         afx::OnMessage<WM_WINDOWPOSCHANGED, &CCorvaleDlg::OnWindowPosChanged>(),
         afx::OnMessage<WM_SIZE, &CCorvaleDlg::OnSize>(),
+        afx::OnCommand<ID_ADD_TO_BOOKMARKS, &CCorvaleDlg::OnAddToBookmarks>(),
+        afx::OnCommand<ID_SHOW_BOOKMARKS, &CCorvaleDlg::OnShowBookmarks>(),
+        afx::OnCommand<ID_PROXY_SETTINGS, &CCorvaleDlg::OnProxySettings>(),
         afx::OnCommand<ID_INTERNET_OPTIONS, &CCorvaleDlg::OnInternetOptions>(),
         afx::OnCommand<ID_CLEAR_CACHE, &CCorvaleDlg::OnClearCache>(),
         afx::OnCommand<ID_LOGGING, &CCorvaleDlg::OnLogging>(),
@@ -31,6 +35,16 @@ const AFX_MSGMAP* CCorvaleDlg::GetThisMessageMap() {
     return &map;
 }
 const AFX_MSGMAP* CCorvaleDlg::GetMessageMap() const { return GetThisMessageMap(); }
+
+// The buttons of the bookmarks page: every row's buttons share these ids.
+const DHtmlEventMapEntry* CCorvaleDlg::GetDHtmlEventMap() {
+    static const DHtmlEventMapEntry entries[] = {
+        afx::OnElementClick<&CCorvaleDlg::OnBookmarkEdit>(u"CCVD_Edit"),
+        afx::OnElementClick<&CCorvaleDlg::OnBookmarkDelete>(u"CCVD_Delete"),
+        afx::EndOfDHtmlEventMap(),
+    };
+    return entries;
+}
 
 CCorvaleDlg::CCorvaleDlg(bool fullScreen_)
     : CDHtmlDialog(kDialogTemplate, 0, nullptr), startUrl(kBuiltInStartUrl), fullScreen(fullScreen_) {
@@ -52,6 +66,8 @@ BOOL CCorvaleDlg::OnInitDialog() {
     m_nFlags |= kNoDialogKeysFlag;
     m_dwHostFlags = (m_dwHostFlags & ~DOCHOSTUIFLAG_SCROLL_NO) | DOCHOSTUIFLAG_DPI_AWARE;
     CDHtmlDialog::OnInitDialog();
+    // In force before the first page is requested.
+    ApplyProxySettings();
 
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));

@@ -45,6 +45,7 @@ extern const char16_t* const kBuiltInStartUrl;
 class CCorvaleDlg : public CDHtmlDialog {
     DECLARE_MESSAGE_MAP()
     DECLARE_EVENTSINK_MAP()
+    DECLARE_DHTML_EVENT_MAP()
 public:
     explicit CCorvaleDlg(bool fullScreen);
     ~CCorvaleDlg() override;
@@ -83,6 +84,15 @@ public:
     void OnClearCache();
     void OnOpenLogsFolder();
     void OnCompatibility(UINT id);
+
+    // Bookmarks: the two commands, the filling of the bookmarks page and its buttons.
+    void OnAddToBookmarks();
+    void OnShowBookmarks();
+    void FillBookmarksPage(IHTMLElement* body);
+    HRESULT OnBookmarkEdit(IHTMLElement* element);
+    HRESULT OnBookmarkDelete(IHTMLElement* element);
+    // Proxy settings command.
+    void OnProxySettings();
 
     // Window messages.
     void OnClose();

@@ -93,6 +93,7 @@ void CCorvaleDlg::OnDocumentComplete(IDispatch*, VARIANT*) {
     if (m_nHtmlResID == kBookmarksPage && title.get() && std::u16string(title.get()) == u"Bookmarks") {
         CComPtr<IHTMLElement> body;
         if (FAILED(document->get_body(&body))) return;
+        FillBookmarksPage(body.get());
         m_nHtmlResID = kBookmarksFilled;
     }
     // Diagnostics: the console receiver follows the current document, and while logging is

@@ -2,7 +2,88 @@
 #include "afx/dhtml.h"
 
 #include "browser_control.h"
+#include "com/connection_points.h"
 #include "window_manager.h"
+
+namespace {
+// The layer's control behind the dialog's browser, or null.
+platform::BrowserControl* ControlOf(IWebBrowser2* browser) {
+    if (!browser) return nullptr;
+    IWebBrowser2* control = nullptr;
+    if (FAILED(browser->QueryInterface(platform::IID_IBrowserControlPrivate, reinterpret_cast<void**>(&control))) ||
+        !control)
+        return nullptr;
+    control->Release();  // the dialog's own reference keeps it
+    return static_cast<platform::BrowserControl*>(control);
+}
+}  // namespace
+
+// Connects the dialog's DHTML event map to each top-level document once it has completed
+// and disconnects it when the next one arrives; it hears the browser's events on a
+// connection of its own, whatever the dialog's event sink map does with them.
+class CDHtmlDialog::DHtmlEventConnector final : public IDispatch, public platform::ElementClickSink {
+public:
+    explicit DHtmlEventConnector(CDHtmlDialog& dialog) : dialog_(&dialog) {}
+    void Detach() {
+        dialog_ = nullptr;
+        connected_ = false;
+    }
+
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        ULONG n = --refs_;
+        if (!n) delete this;
+        return n;
+    }
+    HRESULT GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, char16_t**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
+        if (!dialog_ || !params || params->cArgs < 2) return S_OK;
+        if (dispid != DISPID_NAVIGATECOMPLETE2 && dispid != DISPID_DOCUMENTCOMPLETE) return S_OK;
+        // pDisp, the first argument, comes last.
+        const VARIANT& first = params->rgvarg[params->cArgs - 1];
+        if (first.vt != VT_DISPATCH || !IsTopLevel(first.pdispVal)) return S_OK;
+        connected_ = dispid == DISPID_DOCUMENTCOMPLETE;
+        return S_OK;
+    }
+
+    void OnElementClick(IHTMLElement* element) override {
+        if (dialog_ && connected_) dialog_->FireDHtmlEvent(DISPID_HTMLELEMENTEVENTS_ONCLICK, element);
+    }
+
+private:
+    ~DHtmlEventConnector() = default;
+    bool IsTopLevel(IDispatch* disp) const {
+        if (!disp || !dialog_->m_pBrowserApp) return false;
+        CComPtr<IUnknown> a, b;
+        disp->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&a));
+        dialog_->m_pBrowserApp->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&b));
+        return a && a.get() == b.get();
+    }
+    ULONG refs_ = 1;
+    CDHtmlDialog* dialog_;
+    bool connected_ = false;
+};
+
+const DHtmlEventMapEntry* CDHtmlEventSink::GetDHtmlEventMap() {
+    static const DHtmlEventMapEntry empty[] = {afx::EndOfDHtmlEventMap()};
+    return empty;
+}
 
 const AFX_MSGMAP* CDHtmlDialog::GetThisMessageMap() {
     static const AFX_MSGMAP_ENTRY entries[] = {
@@ -39,9 +120,24 @@ void CDHtmlDialog::CreateBrowserControl() {
     if (!control) return;
     m_wndBrowser.Attach(window);
     control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_pBrowserApp));
+    if (platform::BrowserControl* browser = ControlOf(m_pBrowserApp.get())) {
+        dhtmlConnector_ = new DHtmlEventConnector(*this);
+        AtlAdvise(m_pBrowserApp.get(), static_cast<IDispatch*>(dhtmlConnector_), DIID_DWebBrowserEvents2,
+                  &dhtmlConnectorCookie_);
+        browser->SetElementClickSink(dhtmlConnector_);
+    }
 }
 
 void CDHtmlDialog::ReleaseBrowser() {
+    if (dhtmlConnector_) {
+        if (platform::BrowserControl* browser = ControlOf(m_pBrowserApp.get())) browser->SetElementClickSink(nullptr);
+        if (m_pBrowserApp && dhtmlConnectorCookie_)
+            AtlUnadvise(m_pBrowserApp.get(), DIID_DWebBrowserEvents2, dhtmlConnectorCookie_);
+        dhtmlConnectorCookie_ = 0;
+        dhtmlConnector_->Detach();
+        dhtmlConnector_->Release();
+        dhtmlConnector_ = nullptr;
+    }
     m_spHtmlDoc.Release();
     m_pBrowserApp.Release();
     if (m_pCtrlCont) m_pCtrlCont->DestroyControls();
@@ -91,6 +187,22 @@ HRESULT CDHtmlDialog::GetDHtmlDocument(IHTMLDocument2** document) {
     if (!*document) return E_NOINTERFACE;
     (*document)->AddRef();
     return S_OK;
+}
+
+bool CDHtmlDialog::FireDHtmlEvent(DISPID dispId, IHTMLElement* element) {
+    if (!element) return false;
+    CComBSTR id;
+    if (FAILED(element->get_id(&id))) return false;
+    std::u16string elementId = id.get() ? std::u16string(id.get(), id.Length()) : std::u16string();
+    for (const DHtmlEventMapEntry* entry = GetDHtmlEventMap(); entry && entry->type != DHtmlEventMapEntryType::End;
+         ++entry) {
+        if (entry->type != DHtmlEventMapEntryType::ElementId || entry->dispId != dispId || !entry->elementId ||
+            elementId != entry->elementId || !entry->handler)
+            continue;
+        entry->handler(this, element);
+        return true;
+    }
+    return false;
 }
 
 void CDHtmlDialog::OnBeforeNavigate(IDispatch*, LPCWSTR) {}

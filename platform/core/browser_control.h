@@ -29,6 +29,15 @@ struct EngineLink {
     std::shared_ptr<ConsoleReceiverSet> consoleReceivers;
 };
 
+// Hears the clicks in a control's documents (the HTML dialog's DHTML event map).
+class ElementClickSink {
+public:
+    virtual void OnElementClick(IHTMLElement* element) = 0;
+
+protected:
+    ~ElementClickSink() = default;
+};
+
 class BrowserControl final : public IWebBrowser2, public IConnectionPointContainer, public EngineClient {
 public:
     // site: the host's client site (the control keeps a reference until Close).
@@ -47,6 +56,8 @@ public:
     // This control was handed back as a new window; frame is the object the host gave
     // (the browser's reference, held until the window is placed and shown).
     void AcceptAsNewWindow(CComPtr<IWebBrowser2> frame);
+    // One sink at most; null disconnects it.
+    void SetElementClickSink(ElementClickSink* sink) { clickSink_ = sink; }
 
     // IUnknown
     HRESULT QueryInterface(REFIID iid, void** out) override;
@@ -140,6 +151,7 @@ public:
     void OnConsoleMessage(const ConsoleMessage& message) override;
     void OnScriptError(const std::u16string& message, const std::u16string& url, ULONG line) override;
     bool OnAuthenticate(const std::u16string& url, std::u16string* userName, std::u16string* password) override;
+    void OnElementClick(const ElementData& element) override;
 
 private:
     ~BrowserControl();
@@ -168,6 +180,7 @@ private:
     VARIANT_BOOL theaterMode_ = VARIANT_FALSE, addressBar_ = VARIANT_FALSE, resizable_ = VARIANT_TRUE;
     int toolBar_ = 0;
     std::u16string statusText_;
+    ElementClickSink* clickSink_ = nullptr;
 };
 
 // The document object of a control's current page.

@@ -51,8 +51,9 @@ void ItemChosen(HWND comboBox, int index) {
 
 void ButtonClicked(HWND button) {
     WindowObject* w = Live(button);
-    if (!w || !w->parent) return;
-    PostMessageW(w->parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(w->id), 0), reinterpret_cast<LPARAM>(button));
+    if (!w || !w->parent || !IsWindowEnabled(button)) return;
+    // The click reaches the button first, which updates its check state and tells its parent.
+    PostMessageW(button, BM_CLICK, 0, 0);
 }
 
 }  // namespace platform::input

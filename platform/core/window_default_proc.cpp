@@ -1,6 +1,7 @@
 // Default processing of messages, including the built-in control classes.
 #include <algorithm>
 
+#include "button_default_proc.h"
 #include "window_manager.h"
 
 namespace platform {
@@ -69,6 +70,11 @@ LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     if (w->cls == WindowClass::ComboBoxEx) {
         bool handled = false;
         LRESULT result = ComboBoxProc(*w, message, wParam, lParam, &handled);
+        if (handled) return result;
+    }
+    if (w->cls == WindowClass::Button) {
+        bool handled = false;
+        LRESULT result = ButtonProc(window, message, wParam, lParam, &handled);
         if (handled) return result;
     }
     switch (message) {

@@ -2,6 +2,7 @@
 
 #include "crt/crt.h"
 #include "gobject_ptr.h"
+#include "resource_scheme.h"
 
 namespace platform::desktop {
 namespace {
@@ -81,7 +82,7 @@ std::string DocumentReadScript(unsigned fields) {
 std::optional<DocumentData> DocumentFromValue(JSCValue* value, unsigned fields) {
     if (IsAbsent(value) || !jsc_value_is_object(value)) return std::nullopt;
     DocumentData document;
-    document.url = StringOf(Property(value, "url").get());
+    document.url = ProgramAddress(StringOf(Property(value, "url").get()));
     document.title = StringOf(Property(value, "title").get());
     if (fields & kDocModes) {
         document.compatMode = OptionalString(value, "compatMode");

@@ -2,6 +2,7 @@
 
 #include "desktop_launcher.h"
 #include "message_box_dialog.h"
+#include "network_proxy.h"
 #include "webkit_engine.h"
 
 namespace platform::desktop {
@@ -65,6 +66,10 @@ bool GtkBackend::OpenWithDesktop(const std::u16string& target) {
     std::optional<std::string> argument = DesktopArgumentFor(target);
     return argument && LaunchWithDesktop(*argument);
 }
+
+bool GtkBackend::SetProxy(const ProxySettings& settings) { return ApplyNetworkProxy(settings); }
+
+std::optional<DesktopProxyConfiguration> GtkBackend::DesktopProxy() { return ReadDesktopProxyConfiguration(); }
 
 std::unique_ptr<Engine> GtkBackend::CreateEngine(HWND browserWindow, EngineClient& client,
                                                  const EngineOptions& options) {

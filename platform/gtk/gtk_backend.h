@@ -31,6 +31,8 @@ public:
     bool OpenWithDesktop(const std::u16string& target) override;
     bool ClearWebsiteData(unsigned kinds) override;  // website_data.cpp
     void ShowInternetOptions(HWND owner) override;   // internet_options_dialog.cpp
+    bool SetProxy(const ProxySettings& settings) override;
+    std::optional<DesktopProxyConfiguration> DesktopProxy() override;
     std::unique_ptr<Engine> CreateEngine(HWND browserWindow, EngineClient& client,
                                          const EngineOptions& options) override;
 

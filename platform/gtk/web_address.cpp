@@ -8,6 +8,7 @@
 #include "crt/crt.h"
 #include "gobject_ptr.h"
 #include "paths.h"
+#include "resource_scheme.h"
 
 namespace platform::desktop {
 namespace {
@@ -31,6 +32,7 @@ std::string WebAddressFor(std::u16string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     if (text.empty()) return "about:blank";
+    if (HasResourceScheme(text)) return EngineResourceAddress(text);
     if (IsDrivePath(text)) {
         if (std::optional<std::string> path = ToHostPath(text))
             if (auto address = FileAddress(*path)) return *address;

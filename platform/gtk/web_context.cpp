@@ -1,5 +1,7 @@
 #include "web_context.h"
 
+#include "resource_scheme.h"
+
 namespace platform::desktop {
 
 WebKitWebContext* SharedWebContext() {
@@ -8,6 +10,7 @@ WebKitWebContext* SharedWebContext() {
         webkit_web_context_set_sandbox_enabled(made, TRUE);
         const gchar* languages[] = {"en-US", nullptr};
         webkit_web_context_set_preferred_languages(made, languages);
+        RegisterResourceScheme(made);
         return made;
     }();
     return context;

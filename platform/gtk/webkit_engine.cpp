@@ -5,9 +5,11 @@
 
 #include "crt/crt.h"
 #include "document_reader.h"
+#include "element_click_report.h"
 #include "engine_scripts.h"
 #include "javascript_literal.h"
 #include "native_window.h"
+#include "resource_scheme.h"
 #include "script_location.h"
 #include "sync_script_runner.h"
 #include "web_address.h"
@@ -76,6 +78,7 @@ WebKitEngine::WebKitEngine(WindowPresenter& presenter, HWND browserWindow, Engin
     webkit_user_content_manager_register_script_message_handler(content, kEngineChannel);
     AddScript(content, kPageReportScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES);
     AddScript(content, kWindowOperationScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME);
+    AddScript(content, kElementClickScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME);
     if (options_.external) AddScript(content, kExternalObjectScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES);
 
     auto* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedWebContext(),
@@ -159,7 +162,7 @@ void WebKitEngine::Refresh() {
 
 void WebKitEngine::Stop() { webkit_web_view_stop_loading(view_.get()); }
 
-std::u16string WebKitEngine::Url() const { return Utf16(webkit_web_view_get_uri(view_.get())); }
+std::u16string WebKitEngine::Url() const { return ProgramAddress(webkit_web_view_get_uri(view_.get())); }
 
 std::u16string WebKitEngine::Title() const { return Utf16(webkit_web_view_get_title(view_.get())); }
 
@@ -204,7 +207,7 @@ gboolean WebKitEngine::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* deci
     if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
         WebKitNavigationAction* action =
             webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-        std::u16string url = Utf16(webkit_uri_request_get_uri(webkit_navigation_action_get_request(action)));
+        std::u16string url = ProgramAddress(webkit_uri_request_get_uri(webkit_navigation_action_get_request(action)));
         bool topLevel = self->GuessTopLevelNavigation();
         // The answer may run a nested loop (a question to the user) in which this engine
         // can go; the decision is kept until it is answered.
@@ -227,7 +230,7 @@ gboolean WebKitEngine::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* deci
 
 void WebKitEngine::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
     auto* self = static_cast<WebKitEngine*>(data);
-    std::u16string url = Utf16(webkit_web_view_get_uri(view));
+    std::u16string url = ProgramAddress(webkit_web_view_get_uri(view));
     switch (event) {
     case WEBKIT_LOAD_STARTED:
         self->failedUrl_.reset();
@@ -239,7 +242,7 @@ void WebKitEngine::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpo
     case WEBKIT_LOAD_FINISHED: {
         self->documentLoading_ = false;
         std::optional<std::string> failed = std::exchange(self->failedUrl_, std::nullopt);
-        self->client_.OnDocumentComplete(failed ? text::FromUtf8(*failed) : url, true);
+        self->client_.OnDocumentComplete(failed ? ProgramAddress(failed->c_str()) : url, true);
         break;
     }
     default:
@@ -266,8 +269,8 @@ void WebKitEngine::OnTitle(GObject* object, GParamSpec*, gpointer data) {
 GtkWidget* WebKitEngine::OnCreate(WebKitWebView* view, WebKitNavigationAction* action, gpointer data) {
     auto* self = static_cast<WebKitEngine*>(data);
     NewWindowRequest request;
-    request.url = Utf16(webkit_uri_request_get_uri(webkit_navigation_action_get_request(action)));
-    request.referrer = Utf16(webkit_web_view_get_uri(view));
+    request.url = ProgramAddress(webkit_uri_request_get_uri(webkit_navigation_action_get_request(action)));
+    request.referrer = ProgramAddress(webkit_web_view_get_uri(view));
     request.userInitiated = webkit_navigation_action_is_user_gesture(action);
     auto* target = dynamic_cast<WebKitEngine*>(self->client_.OnNewWindow(request));
     if (!target || target == self) return nullptr;
@@ -345,6 +348,8 @@ void WebKitEngine::HandleMessage(JSCValue* message) {
         client_.OnNavigateComplete(text("url"), false);
     } else if (*kind == "frameComplete") {
         client_.OnDocumentComplete(text("url"), false);
+    } else if (*kind == "click") {
+        client_.OnElementClick(ElementFromClickMessage(message));
     } else if (*kind == "console") {
         ConsoleMessage console;
         console.level = static_cast<int>(IntProperty(message, "level"));

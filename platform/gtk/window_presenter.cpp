@@ -4,6 +4,7 @@
 
 #include "backend/backend.h"
 #include "crt/crt.h"
+#include "toggle_button_widgets.h"
 
 namespace platform::desktop {
 namespace {
@@ -42,6 +43,7 @@ NativeWindow& WindowPresenter::Ensure(HWND window) {
     ApplyBands(native);
     ApplyMenu(native);
     ApplyEnabled(native);
+    ShowCheckState(native.widget.get(), window);
     ApplyGeometry(native);
     ApplyVisibility(native);
     if (IsTopLevel(window) && onTopLevelCreated) onTopLevelCreated(GTK_WINDOW(native.widget.get()));
@@ -102,7 +104,7 @@ void WindowPresenter::BuildChild(NativeWindow& native) {
         g_signal_connect(widget, "changed", G_CALLBACK(OnEntryChanged), this);
         break;
     case WindowClass::Button:
-        widget = gtk_button_new_with_label("");
+        widget = MakeButtonWidget(window);
         g_signal_connect(widget, "clicked", G_CALLBACK(OnButtonClicked), this);
         break;
     case WindowClass::Static:
@@ -265,6 +267,7 @@ void WindowPresenter::Changed(HWND window, unsigned changes) {
         ApplyEnabled(native);
     }
     if (changes & kChangeEnabled) ApplyEnabled(native);
+    if (changes & kChangeCheck) ShowCheckState(native.widget.get(), window);
     if (changes & kChangeText) ApplyText(native);
     if (changes & kChangeItems) ApplyItems(native);
     if (changes & kChangeBands) ApplyBands(native);

@@ -21,11 +21,12 @@ void Engine::ClickLink(const std::u16string& url) { Load(url, true); }
 void Engine::Load(const std::u16string& url, bool topLevel) {
     // The host is asked before anything happens; a cancelled navigation leaves the page.
     if (client.OnBeforeNavigate(url, topLevel)) return;
+    proxyOfLoads.push_back(desktop_.proxy);
     loading_ = true;
     unsigned generation = ++loadGeneration_;
     desktop_.Queue([this, url, generation] {
         if (generation != loadGeneration_) return;  // a later navigation replaced this one
-        page_ = desktop_.FindPage(url);
+        page_ = desktop_.PageFor(url);
         url_ = url;
         title_ = page_ ? page_->title : url;
         body_ = page_ ? page_->body : std::optional<std::u16string>(std::u16string());
@@ -88,8 +89,13 @@ std::optional<platform::DocumentData> Engine::ReadDocument(unsigned fields) {
 }
 
 bool Engine::InsertAdjacentHtml(const std::u16string& where, const std::u16string& html) {
-    if (!body_ || where != u"beforeEnd") return false;
-    *body_ += html;
+    // The places inside the body; the names are compared without regard to case.
+    std::u16string place = where;
+    for (char16_t& c : place)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    if (!body_ || (place != u"beforeend" && place != u"afterbegin")) return false;
+    if (place == u"beforeend") *body_ += html;
+    else body_->insert(0, html);
     inserted.push_back(html);
     return true;
 }

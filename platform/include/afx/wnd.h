@@ -188,6 +188,11 @@ public:
     int MessageBox(LPCWSTR text, LPCWSTR caption = nullptr, UINT type = MB_OK);
     CWnd* GetParent() const;
     HWND GetDlgItemHandle(int id) const;
+    // Returns whether the window was disabled before.
+    BOOL EnableWindow(BOOL enable = TRUE);
+    BOOL IsWindowEnabled() const;
+    // The text of the child control with this id; returns its length.
+    int GetDlgItemText(int id, std::u16string& text) const;
 
 protected:
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -207,6 +212,8 @@ public:
     BOOL m_bSaveAndValidate;
 };
 void DDX_Text(CDataExchange* dx, int id, std::u16string& value);
+// Attaches control to the dialog's child window with this id, once.
+void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 
 class CDialog : public CWnd {
     DECLARE_MESSAGE_MAP()
@@ -238,3 +245,8 @@ protected:
     bool m_movedDuringInit = false;
     friend LRESULT DialogInitThunk(CWnd*, WPARAM, LPARAM);
 };
+
+// The framework's message box: captioned with the application's title and owned by the
+// active window; MB_OK and MB_OKCANCEL boxes without an icon of their own get the
+// exclamation icon, MB_YESNO and MB_YESNOCANCEL the question mark.
+int AfxMessageBox(LPCWSTR text, UINT type = MB_OK, UINT helpId = 0);

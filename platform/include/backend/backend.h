@@ -8,6 +8,7 @@
 #include <string>
 
 #include "backend/engine.h"
+#include "backend/proxy.h"
 #include "backend/window_object.h"
 
 namespace platform {
@@ -56,6 +57,12 @@ public:
     // The desktop's counterpart of the system's Internet Options: shows the engines'
     // connection and privacy settings, owned by owner, until the user closes it.
     virtual void ShowInternetOptions(HWND owner) = 0;
+
+    // ---- Network proxy of this process's engines, in force for the next request of every
+    // engine, present and future; false when the engines cannot use it.
+    virtual bool SetProxy(const ProxySettings& settings) = 0;
+    // The desktop's proxy configuration for its user; absent when the desktop keeps none.
+    virtual std::optional<DesktopProxyConfiguration> DesktopProxy() = 0;
 
     // ---- Browser engines.
     virtual std::unique_ptr<Engine> CreateEngine(HWND browserWindow, EngineClient& client,

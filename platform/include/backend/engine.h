@@ -36,6 +36,16 @@ struct ConsoleMessage {
     ULONG line = 0, column = 0;
 };
 
+// One element of a document, as the engine saw it.
+struct ElementData {
+    std::u16string tagName;  // upper case for HTML elements ("BUTTON")
+    std::u16string id;
+    // In document order; names in lower case, values with character references resolved.
+    std::vector<std::pair<std::u16string, std::u16string>> attributes;
+    std::u16string innerText;
+    std::u16string innerHtml;
+};
+
 // Answers and events from an engine, delivered on the user-interface thread.
 class EngineClient {
 public:
@@ -62,6 +72,9 @@ public:
     // Basic (or other) authentication: returns false to fail the request.
     virtual bool OnAuthenticate(const std::u16string& url, std::u16string* userName,
                                 std::u16string* password) = 0;
+    // A click in the top-level document, the user's or a script's; element is the event's
+    // source (the innermost element clicked). Reported before the click's default action.
+    virtual void OnElementClick(const ElementData& element) = 0;
 
 protected:
     ~EngineClient() = default;

@@ -131,3 +131,16 @@ struct INITCOMMONCONTROLSEX {
     DWORD dwICC;
 };
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
+
+// ---- Global memory: blocks a call hands to its caller (GMEM_FIXED: the handle is the address).
+constexpr UINT GMEM_FIXED = 0x0000;
+constexpr UINT GMEM_ZEROINIT = 0x0040;
+HGLOBAL GlobalAlloc(UINT flags, std::size_t bytes);
+HGLOBAL GlobalFree(HGLOBAL memory);  // null on success
+
+// ---- Code pages: only UTF-8 (CP_UTF8) is known. Unpaired surrogates become U+FFFD.
+constexpr UINT CP_UTF8 = 65001;
+// Converts wideLength characters (-1: up to and with the terminator) into out; with
+// outSize 0, returns the size needed. 0 with GetLastError on failure.
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, char* out, int outSize,
+                        const char* defaultChar, BOOL* usedDefault);

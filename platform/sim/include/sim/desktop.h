@@ -62,12 +62,16 @@ public:
     void ChooseMenu(HWND window, UINT id);  // posts the command, as a click on the item does
     void ClickClose(HWND window);
     void MoveByUser(HWND window, const RECT& rect);
+    void ClickButton(HWND button);  // a click on a button of a dialog, as the user makes it
     // Runs queued engine and input events now (for tests that run no message loop).
     void RunPending();
 
     // ---- Pages for the engine.
     void AddPage(const std::u16string& url, Page page);
     const Page* FindPage(const std::u16string& url) const;
+    // The page the engine shows for an address: one added, else the program's own HTML
+    // resource at its res: address; null when there is neither.
+    const Page* PageFor(const std::u16string& url);
 
     // ---- What the user saw and what the program asked of the desktop.
     std::vector<MessageBoxShown> messageBoxes;
@@ -80,6 +84,11 @@ public:
     std::vector<unsigned> websiteDataCleared;  // the WebsiteData bits of each request
     bool clearSucceeds = true;
     std::vector<HWND> internetOptionsShown;    // the owner of each showing
+    // The engines' network proxy: every setting the program made, the one in force (absent:
+    // the desktop's default), and the desktop's own configuration, which the program reads.
+    std::vector<platform::ProxySettings> proxySettings;
+    std::optional<platform::ProxySettings> proxy;
+    std::optional<platform::DesktopProxyConfiguration> desktopProxy;
 
     std::vector<HWND> TopLevelWindows() const;  // alive, in creation order
     Engine* EngineOf(HWND browserWindow) const;
@@ -102,6 +111,8 @@ public:
     bool OpenWithDesktop(const std::u16string& target) override;
     bool ClearWebsiteData(unsigned kinds) override;
     void ShowInternetOptions(HWND owner) override { internetOptionsShown.push_back(owner); }
+    bool SetProxy(const platform::ProxySettings& settings) override;
+    std::optional<platform::DesktopProxyConfiguration> DesktopProxy() override { return desktopProxy; }
     std::unique_ptr<platform::Engine> CreateEngine(HWND browserWindow, platform::EngineClient& client,
                                                    const platform::EngineOptions& options) override;
 
@@ -159,6 +170,10 @@ public:
     void ScriptError(const std::u16string& message, const std::u16string& url, ULONG line);
     void Console(const platform::ConsoleMessage& message);
     bool Authenticate(std::u16string* user, std::u16string* password);
+    // The body's elements as the engine parses its markup, in document order.
+    std::vector<platform::ElementData> BodyElements() const;
+    // A click on BodyElements()[index]: the host hears it, then a link is followed.
+    void ClickElement(std::size_t index);
 
     HWND window;
     platform::EngineClient& client;
@@ -169,6 +184,8 @@ public:
     int zoomLevel = 0;                        // steps from 100%
     int refreshes = 0;
     bool loaded = false;
+    // The proxy in force when each top-level load was requested (absent: the desktop's default).
+    std::vector<std::optional<platform::ProxySettings>> proxyOfLoads;
 
 private:
     void Load(const std::u16string& url, bool topLevel);

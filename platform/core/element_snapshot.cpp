@@ -1,0 +1,88 @@
+#include "element_snapshot.h"
+
+namespace platform {
+namespace {
+
+// getAttribute's flag for a name compared with regard to case.
+constexpr LONG kCaseSensitive = 1;
+
+char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+
+bool SameName(const std::u16string& a, const std::u16string& b, bool caseSensitive) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (caseSensitive ? a[i] != b[i] : LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
+}
+
+HRESULT PutBstr(BSTR* out, const std::u16string& text) {
+    if (!out) return E_POINTER;
+    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+class ElementSnapshot final : public IHTMLElement {
+public:
+    explicit ElementSnapshot(ElementData element) : element_(std::move(element)) {}
+
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IHTMLElement) {
+            *out = static_cast<IHTMLElement*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        ULONG n = --refs_;
+        if (!n) delete this;
+        return n;
+    }
+    HRESULT GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, char16_t**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
+
+    HRESULT get_innerHTML(BSTR* out) override { return PutBstr(out, element_.innerHtml); }
+    HRESULT get_innerText(BSTR* out) override { return PutBstr(out, element_.innerText); }
+    HRESULT get_id(BSTR* out) override { return PutBstr(out, element_.id); }
+    // The value as text; VT_NULL (and S_OK) when the element has no such attribute.
+    HRESULT getAttribute(BSTR name, LONG flags, VARIANT* out) override {
+        if (!out) return E_POINTER;
+        VariantInit(out);
+        out->vt = VT_NULL;
+        std::u16string wanted = name ? name : u"";
+        for (const auto& [attribute, value] : element_.attributes) {
+            if (!SameName(attribute, wanted, (flags & kCaseSensitive) != 0)) continue;
+            out->vt = VT_BSTR;
+            out->bstrVal = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+            return out->bstrVal ? S_OK : E_OUTOFMEMORY;
+        }
+        return S_OK;
+    }
+    // The element may have changed or gone since the engine reported it; markup is only
+    // inserted into the live body (IHTMLDocument2::get_body).
+    HRESULT insertAdjacentHTML(BSTR, BSTR) override { return E_NOTIMPL; }
+
+private:
+    ~ElementSnapshot() = default;
+    ULONG refs_ = 1;
+    ElementData element_;
+};
+
+}  // namespace
+
+CComPtr<IHTMLElement> CreateElementSnapshot(ElementData element) {
+    CComPtr<IHTMLElement> result;
+    result.Attach(new ElementSnapshot(std::move(element)));
+    return result;
+}
+
+}  // namespace platform
