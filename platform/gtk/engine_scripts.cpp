@@ -24,6 +24,13 @@ const char kPageReportScript[] = R"JS((function () {
       post({kind: 'frameComplete', url: String(location.href)});
     });
   }
+  // The engine reports a new window's geometry whole; which parts the page gave only the
+  // feature text says.
+  var open = window.open;
+  window.open = function (url, name, features) {
+    post({kind: 'open', features: features === undefined || features === null ? '' : String(features)});
+    return open.apply(window, arguments);
+  };
   var levels = {log: 0, info: 0, debug: 0, warn: 1, error: 2};
   Object.keys(levels).forEach(function (name) {
     var original = console[name];

@@ -101,9 +101,15 @@ void KeyboardRouter::Synthesize(int virtualKey, bool up) {
     event->key.keyval = keyval;
     GdkKeymapKey* keys = nullptr;
     gint count = 0;
-    if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count) && count > 0) {
+    GdkKeymap* keymap = gdk_keymap_get_for_display(display);
+    if (gdk_keymap_get_entries_for_keyval(keymap, keyval, &keys, &count) && count > 0) {
         event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
         event->key.group = static_cast<guint8>(keys[0].group);
+        // With Shift held the key types its shifted symbol, as the real key would.
+        guint shifted = 0;
+        if (gdk_keymap_translate_keyboard_state(keymap, keys[0].keycode, GdkModifierType(syntheticModifiers_),
+                                                keys[0].group, &shifted, nullptr, nullptr, nullptr))
+            event->key.keyval = shifted;
     }
     g_free(keys);
     event->key.is_modifier = ModifierMaskOf(virtualKey) != 0;

@@ -113,22 +113,21 @@ bool MenuBarView::SameShape(const Shell& shell) {
 }
 
 bool MenuBarView::Refresh(HMENU changed) {
+    // A change may be reported for the bar although the item sits in one of its popups
+    // (the item was found by command), so the whole bar is brought up to date.
     bool found = false, reshaped = false;
-    for (Shell& shell : shells_) {
-        if (shell.menu != changed) continue;
-        found = true;
-        if (!SameShape(shell)) {
-            reshaped = true;
-            break;
-        }
-        for (std::size_t i = 0; i < shell.items.size(); ++i) UpdateItem(shell.items[i], shell.menu->items[i]);
-    }
+    for (const Shell& shell : shells_) found = found || shell.menu == changed;
+    if (!found) return false;
+    for (const Shell& shell : shells_) reshaped = reshaped || !SameShape(shell);
     if (reshaped) {
         // Rebuild from the bar down: popups of removed items go with them.
         shells_.resize(1);
         Fill(shells_.front());
+        return true;
     }
-    return found;
+    for (Shell& shell : shells_)
+        for (std::size_t i = 0; i < shell.items.size(); ++i) UpdateItem(shell.items[i], shell.menu->items[i]);
+    return true;
 }
 
 void MenuBarView::OnActivate(GtkMenuItem* item, gpointer data) {

@@ -272,8 +272,11 @@ GtkWidget* WebKitEngine::OnCreate(WebKitWebView* view, WebKitNavigationAction* a
     request.url = ProgramAddress(webkit_uri_request_get_uri(webkit_navigation_action_get_request(action)));
     request.referrer = ProgramAddress(webkit_web_view_get_uri(view));
     request.userInitiated = webkit_navigation_action_is_user_gesture(action);
+    // A link with a target has no feature text: nothing of the geometry is given.
+    GivenGeometry given = GeometryGivenIn(std::exchange(self->openFeatures_, std::nullopt).value_or(""));
     auto* target = dynamic_cast<WebKitEngine*>(self->client_.OnNewWindow(request));
     if (!target || target == self) return nullptr;
+    target->givenGeometry_ = given;
     return target->AdoptRelatedView(view);
 }
 
@@ -283,13 +286,11 @@ void WebKitEngine::OnReadyToShow(WebKitWebView* view, gpointer data) {
     WindowFeatures features;
     GdkRectangle geometry{};
     webkit_window_properties_get_geometry(properties, &geometry);
-    // The engine reads 0,0 100x100 when the page gave no geometry.
-    if (!(geometry.x == 0 && geometry.y == 0 && geometry.width == 100 && geometry.height == 100)) {
-        features.left = geometry.x;
-        features.top = geometry.y;
-        features.width = geometry.width;
-        features.height = geometry.height;
-    }
+    const GivenGeometry& given = self->givenGeometry_;
+    if (given.left) features.left = geometry.x;
+    if (given.top) features.top = geometry.y;
+    if (given.width) features.width = geometry.width;
+    if (given.height) features.height = geometry.height;
     features.menuBar = webkit_window_properties_get_menubar_visible(properties);
     features.toolBar = webkit_window_properties_get_toolbar_visible(properties);
     features.statusBar = webkit_window_properties_get_statusbar_visible(properties);
@@ -344,7 +345,9 @@ void WebKitEngine::HandleMessage(JSCValue* message) {
     std::optional<std::string> kind = StringProperty(message, "kind");
     if (!kind) return;
     auto text = [&](const char* name) { return text::FromUtf8(StringProperty(message, name).value_or("")); };
-    if (*kind == "frameNavigate") {
+    if (*kind == "open") {
+        openFeatures_ = StringProperty(message, "features").value_or("");
+    } else if (*kind == "frameNavigate") {
         client_.OnNavigateComplete(text("url"), false);
     } else if (*kind == "frameComplete") {
         client_.OnDocumentComplete(text("url"), false);

@@ -11,6 +11,7 @@
 #include "backend/engine.h"
 #include "backend/window_object.h"
 #include "gobject_ptr.h"
+#include "window_open_features.h"
 #include "window_presenter.h"
 
 namespace platform::desktop {
@@ -73,6 +74,10 @@ private:
     bool documentLoading_ = false;  // between the top-level commit and the load's end
     bool expectTopLevel_ = false;   // the next navigation is one the program started
     std::optional<std::string> failedUrl_;  // the top-level load failed; report its end
+    // The feature text of the page's latest window.open, until the window it asks for
+    // exists; then the geometry the new window's page gave.
+    std::optional<std::string> openFeatures_;
+    GivenGeometry givenGeometry_;
 };
 
 }  // namespace platform::desktop

@@ -1,0 +1,187 @@
+// The script side of the engine, checked in a bare script context: what the host puts
+// into pages parses, literals survive any text, stack texts give the caller's place, and
+// the document read turns a document's record into DocumentData.
+#include <gtest/gtest.h>
+
+#include "document_reader.h"
+#include "engine_scripts.h"
+#include "gobject_ptr.h"
+#include "javascript_literal.h"
+#include "script_location.h"
+#include "webkit_toolkit.h"
+
+namespace platform::desktop {
+namespace {
+
+class ScriptContext : public ::testing::Test {
+protected:
+    GObjectPtr<JSCValue> Evaluate(const std::string& code) {
+        auto value = GObjectPtr<JSCValue>::Adopt(jsc_context_evaluate(context_.get(), code.c_str(), -1));
+        if (JSCException* exception = jsc_context_get_exception(context_.get())) {
+            ADD_FAILURE() << "script threw: " << jsc_exception_get_message(exception) << "\n" << code;
+            jsc_context_clear_exception(context_.get());
+        }
+        return value;
+    }
+    std::string EvaluateToString(const std::string& code) {
+        auto value = Evaluate(code);
+        GCharPtr text(value ? jsc_value_to_string(value.get()) : nullptr);
+        return text ? text.get() : "";
+    }
+    GObjectPtr<JSCContext> context_ = GObjectPtr<JSCContext>::Adopt(jsc_context_new());
+};
+
+TEST_F(ScriptContext, InjectedScriptsAreValidScripts) {
+    for (const char* script : {kPageReportScript, kWindowOperationScript, kExternalObjectScript}) {
+        auto compiled = Evaluate(std::string("typeof new Function(") + JavaScriptStringLiteral(
+                                     std::u16string(script, script + std::char_traits<char>::length(script))) +
+                                 ")");
+        ASSERT_TRUE(compiled);
+    }
+}
+
+TEST_F(ScriptContext, WindowOperationsPostWholeNumbersInsteadOfActing) {
+    // A stand-in for the page's window and the engine's channel.
+    Evaluate("var posted = []; var window = this; window.top = window;"
+             "window.webkit = {messageHandlers: {pelmarin: {postMessage: function (m) { posted.push(m); }}}};");
+    Evaluate(kWindowOperationScript);
+    Evaluate("window.moveTo(10.7, -5); window.resizeBy('20', 'x'); window.resizeTo(800, 600);");
+    EXPECT_EQ(EvaluateToString("JSON.stringify(posted)"),
+              R"([{"kind":"windowOp","op":"moveTo","a":10,"b":-5},)"
+              R"({"kind":"windowOp","op":"resizeBy","a":20,"b":0},)"
+              R"({"kind":"windowOp","op":"resizeTo","a":800,"b":600}])");
+}
+
+TEST_F(ScriptContext, ConsoleCallsArePostedWithLevelTextAndStackAndStillReachTheConsole) {
+    Evaluate("var posted = [], printed = []; var window = this; window.top = window;"
+             "window.addEventListener = function () {};"
+             "window.webkit = {messageHandlers: {pelmarin: {postMessage: function (m) { posted.push(m); }}}};"
+             "var console = {log: function () { printed.push('log'); }, warn: function () { printed.push('warn'); }};"
+             "this.console = console;");
+    Evaluate(kPageReportScript);
+    Evaluate("console.log('a', 1, {b: 2}); console.warn(null); console.error('e'); console.debug();");
+    EXPECT_EQ(EvaluateToString("posted.map(function (m) { return m.kind + m.level + ':' + m.text; }).join('|')"),
+              "console0:a 1 {\"b\":2}|console1:null|console2:e|console0:");
+    EXPECT_EQ(EvaluateToString("printed.join(',')"), "log,warn");
+    EXPECT_EQ(EvaluateToString("typeof posted[0].stack"), "string");
+}
+
+TEST_F(ScriptContext, StringLiteralsRoundTripAnyText) {
+    const std::u16string texts[] = {
+        u"",
+        u"plain",
+        u"quote \" and backslash \\ and 'single'",
+        u"line\nbreak\r\ttab\u2028\u2029end",
+        u"</script><b>markup</b>",
+        u"caf\u00e9 \U0001F600 \x01",
+        std::u16string(u"nul\0inside", 10),
+        std::u16string(1, static_cast<char16_t>(0xD800)),  // a lone surrogate
+    };
+    for (const std::u16string& text : texts) {
+        std::string literal = JavaScriptStringLiteral(text);
+        EXPECT_EQ(literal.find('\n'), std::string::npos);
+        auto value = Evaluate("(function (s) { var codes = [];"
+                              " for (var i = 0; i < s.length; ++i) codes.push(s.charCodeAt(i));"
+                              " return codes.join(','); })(" + literal + ")");
+        std::string expected;
+        for (char16_t c : text) expected += (expected.empty() ? "" : ",") + std::to_string(static_cast<unsigned>(c));
+        GCharPtr codes(jsc_value_to_string(value.get()));
+        EXPECT_EQ(codes.get(), expected) << literal;
+    }
+}
+
+// A document as the read script sees it: enough of the DOM for every field.
+constexpr char kFakeDocument[] = R"JS(
+var makeDoc = function (url, title, extra) {
+  var doc = {URL: url, title: title, compatMode: 'CSS1Compat', doctype: {name: 'html'},
+             scripts: [], body: {innerHTML: '<p>' + title + '</p>'}, frames: []};
+  doc.querySelectorAll = function (selector) { return doc.frames; };
+  for (var k in extra) doc[k] = extra[k];
+  return doc;
+};
+var script = function (src, text) {
+  return {src: src || '', text: text, hasAttribute: function (n) { return n === 'src' && src !== null; }};
+};
+var inner = makeDoc('https://a.example/inner.html', 'Inner', {doctype: null, compatMode: 'BackCompat', body: null});
+var other = {};
+Object.defineProperty(other, 'contentDocument', {get: function () { throw new Error('cross-origin'); }});
+var document = makeDoc('https://a.example/', 'Top \u00e9', {
+  scripts: [script('https://a.example/app.js', ''), script(null, 'var x = 1;')],
+  frames: [{contentDocument: inner}, other, {contentDocument: null}]});
+)JS";
+
+TEST_F(ScriptContext, DocumentReadGivesEveryFieldAndMarksUnreadableFrames) {
+    Evaluate(kFakeDocument);
+    auto value = Evaluate(DocumentReadScript(kDocAll));
+    std::optional<DocumentData> document = DocumentFromValue(value.get(), kDocAll);
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->url, u"https://a.example/");
+    EXPECT_EQ(document->title, u"Top \u00e9");
+    EXPECT_EQ(document->compatMode, u"CSS1Compat");
+    EXPECT_EQ(document->doctype, u"html");
+    EXPECT_EQ(document->documentMode, std::nullopt);
+    ASSERT_EQ(document->scripts.size(), 2u);
+    ASSERT_TRUE(document->scripts[0] && document->scripts[1]);
+    EXPECT_EQ(document->scripts[0]->src, u"https://a.example/app.js");
+    EXPECT_EQ(document->scripts[1]->src, std::nullopt);
+    EXPECT_EQ(document->scripts[1]->text, u"var x = 1;");
+    EXPECT_EQ(document->bodyHtml, u"<p>Top \u00e9</p>");
+    ASSERT_EQ(document->frames.size(), 3u);
+    ASSERT_TRUE(document->frames[0]);
+    EXPECT_EQ(document->frames[0]->url, u"https://a.example/inner.html");
+    EXPECT_EQ(document->frames[0]->doctype, std::nullopt);
+    EXPECT_EQ(document->frames[0]->compatMode, u"BackCompat");
+    EXPECT_EQ(document->frames[0]->bodyHtml, std::nullopt);
+    EXPECT_FALSE(document->frames[1]);
+    EXPECT_FALSE(document->frames[2]);
+}
+
+TEST_F(ScriptContext, DocumentReadLeavesOutWhatWasNotAskedFor) {
+    Evaluate(kFakeDocument);
+    auto value = Evaluate(DocumentReadScript(kDocBasics));
+    std::optional<DocumentData> document = DocumentFromValue(value.get(), kDocBasics);
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->url, u"https://a.example/");
+    EXPECT_EQ(document->compatMode, std::nullopt);
+    EXPECT_EQ(document->doctype, std::nullopt);
+    EXPECT_TRUE(document->scripts.empty());
+    EXPECT_EQ(document->bodyHtml, std::nullopt);
+    EXPECT_TRUE(document->frames.empty());
+}
+
+TEST_F(ScriptContext, NoDocumentRecordGivesNoDocument) {
+    EXPECT_FALSE(DocumentFromValue(nullptr, kDocAll));
+    EXPECT_FALSE(DocumentFromValue(Evaluate("null").get(), kDocAll));
+    EXPECT_FALSE(DocumentFromValue(Evaluate("'text'").get(), kDocAll));
+}
+
+struct StackCase {
+    const char* stack;
+    std::optional<std::string> url;
+    unsigned long line, column;
+};
+
+TEST(CallerLocation, TheFirstFrameOutsideTheHostsScriptsIsTheCaller) {
+    const StackCase cases[] = {
+        {"@user-script:1:1:183\nf@http://127.0.0.1:8765/index.html:4:26\nglobal code@http://127.0.0.1:8765/index.html:5:2",
+         "http://127.0.0.1:8765/index.html", 4, 26},
+        {"@user-script:3:12:40\nglobal code@https://u:p@host.example:8443/a.js?x=1:10:3",
+         "https://u:p@host.example:8443/a.js?x=1", 10, 3},
+        {"https://host.example/plain.js:7:9", "https://host.example/plain.js", 7, 9},
+        {"@user-script:1:1:1\n[native code]\nrun@file:///tmp/a.html:2:5", "file:///tmp/a.html", 2, 5},
+        {"@user-script:1:1:183", std::nullopt, 0, 0},
+        {"", std::nullopt, 0, 0},
+        {"f@https://host.example/x.js:12:", std::nullopt, 0, 0},
+    };
+    for (const StackCase& c : cases) {
+        std::optional<ScriptLocation> location = CallerLocationFromStack(c.stack);
+        ASSERT_EQ(location.has_value(), c.url.has_value()) << c.stack;
+        if (!location) continue;
+        EXPECT_EQ(location->url, *c.url);
+        EXPECT_EQ(location->line, c.line);
+        EXPECT_EQ(location->column, c.column);
+    }
+}
+
+}  // namespace
+}  // namespace platform::desktop
