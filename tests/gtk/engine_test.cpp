@@ -118,7 +118,7 @@ os.rename(port_file + '.tmp', port_file)
 server.serve_forever()
 )PY";
 
-class EngineTest : public DesktopTest {
+class GtkEngineTest : public DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
@@ -178,7 +178,7 @@ protected:
     std::vector<std::unique_ptr<Engine>> engines_;
 };
 
-TEST_F(EngineTest, ANavigationIsAskedForCommittedTitledAndCompleted) {
+TEST_F(GtkEngineTest, ANavigationIsAskedForCommittedTitledAndCompleted) {
     RecordingClient client;
     Browser b = MakeBrowser(client);
     std::string url = Served("plain.html", "<!DOCTYPE html><title>First page</title><p>Hello</p>");
@@ -194,7 +194,7 @@ TEST_F(EngineTest, ANavigationIsAskedForCommittedTitledAndCompleted) {
     EXPECT_FALSE(b.engine->Busy());
 }
 
-TEST_F(EngineTest, ACancelledNavigationLeavesThePageAsItWas) {
+TEST_F(GtkEngineTest, ACancelledNavigationLeavesThePageAsItWas) {
     RecordingClient client;
     Browser b = MakeBrowser(client);
     std::string url = Page("stay.html", "<title>Stay</title><a id=l href='mailto:a@b.example'>mail</a>"
@@ -207,7 +207,7 @@ TEST_F(EngineTest, ACancelledNavigationLeavesThePageAsItWas) {
     EXPECT_FALSE(client.Saw("navigated mailto:a@b.example"));
 }
 
-TEST_F(EngineTest, FramesReportTheirOwnNavigationsAndAreReadWithTheDocument) {
+TEST_F(GtkEngineTest, FramesReportTheirOwnNavigationsAndAreReadWithTheDocument) {
     RecordingClient client;
     Browser b = MakeBrowser(client);
     std::string inner = Served("inner.html", "<title>Inner</title><p>inside</p>");
@@ -243,7 +243,7 @@ TEST_F(EngineTest, FramesReportTheirOwnNavigationsAndAreReadWithTheDocument) {
     EXPECT_FALSE(document->frames[1]);  // another origin: not readable
 }
 
-TEST_F(EngineTest, ConsoleOutputAndUncaughtErrorsCarryTheirSource) {
+TEST_F(GtkEngineTest, ConsoleOutputAndUncaughtErrorsCarryTheirSource) {
     RecordingClient client;
     Browser b = MakeBrowser(client);
     std::string url = Served("console.html",
@@ -264,7 +264,7 @@ TEST_F(EngineTest, ConsoleOutputAndUncaughtErrorsCarryTheirSource) {
     EXPECT_TRUE(sawError) << client.All();
 }
 
-TEST_F(EngineTest, ScriptErrorsStayInTheConsoleWhenTheHostDoesNotWantThem) {
+TEST_F(GtkEngineTest, ScriptErrorsStayInTheConsoleWhenTheHostDoesNotWantThem) {
     RecordingClient client;
     EngineOptions options;
     options.scriptErrorsToHost = false;
@@ -279,7 +279,7 @@ TEST_F(EngineTest, ScriptErrorsStayInTheConsoleWhenTheHostDoesNotWantThem) {
     EXPECT_FALSE(reported) << client.All();
 }
 
-TEST_F(EngineTest, WindowMovesAndResizesAreTheHostsToCarryOut) {
+TEST_F(GtkEngineTest, WindowMovesAndResizesAreTheHostsToCarryOut) {
     RecordingClient client;
     Browser b = MakeBrowser(client);
     ASSERT_TRUE(Load(b, client, Page("move.html", "<script>window.resizeTo(800, 600); window.moveBy(10, -5);</script>")))
@@ -288,7 +288,7 @@ TEST_F(EngineTest, WindowMovesAndResizesAreTheHostsToCarryOut) {
     EXPECT_TRUE(client.Saw("window moveBy 10 -5")) << client.All();
 }
 
-TEST_F(EngineTest, WindowExternalIsThereOnlyWhenOffered) {
+TEST_F(GtkEngineTest, WindowExternalIsThereOnlyWhenOffered) {
     for (bool offered : {false, true}) {
         RecordingClient client;
         EngineOptions options;
@@ -300,7 +300,7 @@ TEST_F(EngineTest, WindowExternalIsThereOnlyWhenOffered) {
     }
 }
 
-TEST_F(EngineTest, MarkupIsInsertedIntoTheBody) {
+TEST_F(GtkEngineTest, MarkupIsInsertedIntoTheBody) {
     RecordingClient client;
     Browser b = MakeBrowser(client);
     ASSERT_TRUE(Load(b, client, Page("insert.html", "<body><p>first</p></body>")));
@@ -313,7 +313,7 @@ TEST_F(EngineTest, MarkupIsInsertedIntoTheBody) {
               u"<h1>top</h1><p>first</p><table id=\"t\"><tbody><tr><td>\"quoted\" \u00e9</td></tr></tbody></table>");
 }
 
-TEST_F(EngineTest, AFailedLoadStillEndsAndShowsNoErrorPage) {
+TEST_F(GtkEngineTest, AFailedLoadStillEndsAndShowsNoErrorPage) {
     RecordingClient client;
     Browser b = MakeBrowser(client);
     std::string missing = "file://" + site_ + "/missing.html";
@@ -322,7 +322,7 @@ TEST_F(EngineTest, AFailedLoadStillEndsAndShowsNoErrorPage) {
     EXPECT_FALSE(client.Saw("navigated " + missing)) << client.All();
 }
 
-TEST_F(EngineTest, AResponseTheViewCannotShowIsOfferedAsADownload) {
+TEST_F(GtkEngineTest, AResponseTheViewCannotShowIsOfferedAsADownload) {
     RecordingClient client;
     Browser b = MakeBrowser(client);
     std::string url = Page("start.html", "<title>Start</title>");
@@ -334,7 +334,7 @@ TEST_F(EngineTest, AResponseTheViewCannotShowIsOfferedAsADownload) {
     EXPECT_EQ(b.engine->Url(), text::FromUtf8(url));  // refused: the page stays
 }
 
-TEST_F(EngineTest, ANewWindowLoadsInTheEngineTheHostGives) {
+TEST_F(GtkEngineTest, ANewWindowLoadsInTheEngineTheHostGives) {
     RecordingClient opener, popup;
     Browser main = MakeBrowser(opener);
     Browser second = MakeBrowser(popup);
@@ -351,7 +351,7 @@ TEST_F(EngineTest, ANewWindowLoadsInTheEngineTheHostGives) {
     EXPECT_EQ(second.engine->Url(), text::FromUtf8(target));
 }
 
-TEST_F(EngineTest, AWindowWithoutGeometryGivesNone) {
+TEST_F(GtkEngineTest, AWindowWithoutGeometryGivesNone) {
     RecordingClient opener, popup;
     Browser main = MakeBrowser(opener);
     Browser second = MakeBrowser(popup);
@@ -362,7 +362,7 @@ TEST_F(EngineTest, AWindowWithoutGeometryGivesNone) {
     EXPECT_TRUE(popup.Saw("ready")) << popup.All();
 }
 
-TEST_F(EngineTest, ARefusedNewWindowOpensNothing) {
+TEST_F(GtkEngineTest, ARefusedNewWindowOpensNothing) {
     RecordingClient opener;
     Browser main = MakeBrowser(opener);
     ASSERT_TRUE(Load(main, opener, Page("opener3.html",
@@ -372,7 +372,7 @@ TEST_F(EngineTest, ARefusedNewWindowOpensNothing) {
     EXPECT_TRUE(WaitUntil([&] { return main.engine->Title() == u"refused"; })) << text::ToUtf8(main.engine->Title());
 }
 
-TEST_F(EngineTest, BasicAuthenticationUsesTheHostsAnswer) {
+TEST_F(GtkEngineTest, BasicAuthenticationUsesTheHostsAnswer) {
     Served("secret/page.html", "<title>Secret</title>");
     struct Case {
         std::optional<std::pair<std::u16string, std::u16string>> credentials;
@@ -395,7 +395,7 @@ TEST_F(EngineTest, BasicAuthenticationUsesTheHostsAnswer) {
     }
 }
 
-TEST_F(EngineTest, CtrlEqualsMinusAndZeroZoomTheFocusedBrowserOnly) {
+TEST_F(GtkEngineTest, CtrlEqualsMinusAndZeroZoomTheFocusedBrowserOnly) {
     RecordingClient client;
     Browser b = MakeBrowser(client);
     ASSERT_TRUE(Load(b, client, Page("zoom.html", "<p>zoom</p>")));

@@ -15,7 +15,7 @@ namespace {
 
 using Key = KeyRecorder::Key;
 
-class KeyTest : public DesktopTest {
+class GtkKeyTest : public DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
@@ -41,7 +41,7 @@ protected:
     KeyRecorder recorder_;
 };
 
-TEST_F(KeyTest, SynthesizedKeysReachTheProgramAsTypedKeysWithModifierState) {
+TEST_F(GtkKeyTest, SynthesizedKeysReachTheProgramAsTypedKeysWithModifierState) {
     Type({{VK_CONTROL, false}, {'N', false}, {'N', true}, {VK_CONTROL, true}});
     std::vector<Key> expected{{WM_KEYDOWN, VK_CONTROL, false, true},
                               {WM_KEYDOWN, 'N', false, true},
@@ -52,7 +52,7 @@ TEST_F(KeyTest, SynthesizedKeysReachTheProgramAsTypedKeysWithModifierState) {
     EXPECT_FALSE(CurrentBackend().IsKeyDown('N'));
 }
 
-TEST_F(KeyTest, HeldKeysRepeatAndAltMakesSystemKeys) {
+TEST_F(GtkKeyTest, HeldKeysRepeatAndAltMakesSystemKeys) {
     Type({{'A', false}, {'A', false}, {'A', true}, {VK_MENU, false}, {'F', false}, {'F', true}, {VK_MENU, true}});
     std::vector<Key> expected{{WM_KEYDOWN, 'A', false, false},    {WM_KEYDOWN, 'A', true, false},
                               {WM_KEYUP, 'A', false, false},      {WM_SYSKEYDOWN, VK_MENU, false, false},
@@ -61,7 +61,7 @@ TEST_F(KeyTest, HeldKeysRepeatAndAltMakesSystemKeys) {
     EXPECT_EQ(recorder_.keys, expected);
 }
 
-TEST_F(KeyTest, KeysTheProgramTakesNeverReachTheWidget) {
+TEST_F(GtkKeyTest, KeysTheProgramTakesNeverReachTheWidget) {
     recorder_.consume = {'X', VK_F11};
     Type({{'X', false}, {'X', true}, {'Y', false}, {'Y', true}, {VK_F11, false}, {VK_F11, true}});
     EXPECT_EQ(EditText(), "y");
@@ -69,7 +69,7 @@ TEST_F(KeyTest, KeysTheProgramTakesNeverReachTheWidget) {
     EXPECT_EQ(recorder_.keys[4], (Key{WM_KEYDOWN, VK_F11, false, false}));
 }
 
-TEST_F(KeyTest, ShiftedSymbolsAreTheirKeysCode) {
+TEST_F(GtkKeyTest, ShiftedSymbolsAreTheirKeysCode) {
     Type({{VK_SHIFT, false}, {VK_OEM_PLUS, false}, {VK_OEM_PLUS, true}, {VK_SHIFT, true}});
     ASSERT_EQ(recorder_.keys.size(), 4u);
     EXPECT_EQ(recorder_.keys[1].virtualKey, VK_OEM_PLUS);
@@ -104,9 +104,9 @@ gboolean AnswerWhenShown(gpointer data) {
     return G_SOURCE_REMOVE;
 }
 
-class MessageBoxTest : public DesktopTest {};
+class GtkMessageBoxTest : public DesktopTest {};
 
-TEST_F(MessageBoxTest, TheUsersAnswerIsTheResult) {
+TEST_F(GtkMessageBoxTest, TheUsersAnswerIsTheResult) {
     HWND owner = MakeTopLevel(RECT{0, 0, 400, 300});
     ASSERT_TRUE(WaitUntil([&] { return gtk_widget_get_mapped(WidgetOf(owner)); }));
     struct Case {
@@ -135,7 +135,7 @@ TEST_F(MessageBoxTest, TheUsersAnswerIsTheResult) {
     }
 }
 
-TEST_F(MessageBoxTest, WithoutAnOwnerTheBoxBelongsToTheWindowInUse) {
+TEST_F(GtkMessageBoxTest, WithoutAnOwnerTheBoxBelongsToTheWindowInUse) {
     HWND window = MakeTopLevel(RECT{0, 0, 400, 300});
     ASSERT_TRUE(WaitUntil([&] { return gtk_widget_get_mapped(WidgetOf(window)); }));
     Answer answer{GTK_RESPONSE_CANCEL, {}, {}, false, false};
@@ -145,7 +145,7 @@ TEST_F(MessageBoxTest, WithoutAnOwnerTheBoxBelongsToTheWindowInUse) {
     EXPECT_TRUE(answer.transient);
 }
 
-class ShellTest : public DesktopTest {
+class GtkShellTest : public DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
@@ -178,7 +178,7 @@ protected:
     std::string folder_, record_, savedPath_;
 };
 
-TEST_F(ShellTest, AddressesAndPathsGoToTheDesktopsOpener) {
+TEST_F(GtkShellTest, AddressesAndPathsGoToTheDesktopsOpener) {
     EXPECT_TRUE(CurrentBackend().OpenWithDesktop(u"mailto:someone@example.org?subject=a b"));
     EXPECT_EQ(Opened(), "1|mailto:someone@example.org?subject=a b\n");
     std::filesystem::remove(record_);
@@ -186,7 +186,7 @@ TEST_F(ShellTest, AddressesAndPathsGoToTheDesktopsOpener) {
     EXPECT_EQ(Opened(), "1|/tmp/Logs folder\n");
 }
 
-TEST_F(ShellTest, WhatCannotBeOpenedIsReportedAsSuch) {
+TEST_F(GtkShellTest, WhatCannotBeOpenedIsReportedAsSuch) {
     EXPECT_FALSE(CurrentBackend().OpenWithDesktop(u""));
     EXPECT_FALSE(CurrentBackend().OpenWithDesktop(u"C:\\Windows\\notepad.exe"));
     setenv("PATH", (folder_ + "/empty").c_str(), 1);

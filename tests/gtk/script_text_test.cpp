@@ -13,7 +13,7 @@
 namespace platform::desktop {
 namespace {
 
-class ScriptContext : public ::testing::Test {
+class GtkScriptContext : public ::testing::Test {
 protected:
     GObjectPtr<JSCValue> Evaluate(const std::string& code) {
         auto value = GObjectPtr<JSCValue>::Adopt(jsc_context_evaluate(context_.get(), code.c_str(), -1));
@@ -31,7 +31,7 @@ protected:
     GObjectPtr<JSCContext> context_ = GObjectPtr<JSCContext>::Adopt(jsc_context_new());
 };
 
-TEST_F(ScriptContext, InjectedScriptsAreValidScripts) {
+TEST_F(GtkScriptContext, InjectedScriptsAreValidScripts) {
     for (const char* script : {kPageReportScript, kWindowOperationScript, kExternalObjectScript}) {
         auto compiled = Evaluate(std::string("typeof new Function(") + JavaScriptStringLiteral(
                                      std::u16string(script, script + std::char_traits<char>::length(script))) +
@@ -40,7 +40,7 @@ TEST_F(ScriptContext, InjectedScriptsAreValidScripts) {
     }
 }
 
-TEST_F(ScriptContext, WindowOperationsPostWholeNumbersInsteadOfActing) {
+TEST_F(GtkScriptContext, WindowOperationsPostWholeNumbersInsteadOfActing) {
     // A stand-in for the page's window and the engine's channel.
     Evaluate("var posted = []; var window = this; window.top = window;"
              "window.webkit = {messageHandlers: {pelmarin: {postMessage: function (m) { posted.push(m); }}}};");
@@ -52,7 +52,7 @@ TEST_F(ScriptContext, WindowOperationsPostWholeNumbersInsteadOfActing) {
               R"({"kind":"windowOp","op":"resizeTo","a":800,"b":600}])");
 }
 
-TEST_F(ScriptContext, ConsoleCallsArePostedWithLevelTextAndStackAndStillReachTheConsole) {
+TEST_F(GtkScriptContext, ConsoleCallsArePostedWithLevelTextAndStackAndStillReachTheConsole) {
     Evaluate("var posted = [], printed = []; var window = this; window.top = window;"
              "window.addEventListener = function () {};"
              "window.webkit = {messageHandlers: {pelmarin: {postMessage: function (m) { posted.push(m); }}}};"
@@ -66,7 +66,7 @@ TEST_F(ScriptContext, ConsoleCallsArePostedWithLevelTextAndStackAndStillReachThe
     EXPECT_EQ(EvaluateToString("typeof posted[0].stack"), "string");
 }
 
-TEST_F(ScriptContext, StringLiteralsRoundTripAnyText) {
+TEST_F(GtkScriptContext, StringLiteralsRoundTripAnyText) {
     const std::u16string texts[] = {
         u"",
         u"plain",
@@ -110,7 +110,7 @@ var document = makeDoc('https://a.example/', 'Top \u00e9', {
   frames: [{contentDocument: inner}, other, {contentDocument: null}]});
 )JS";
 
-TEST_F(ScriptContext, DocumentReadGivesEveryFieldAndMarksUnreadableFrames) {
+TEST_F(GtkScriptContext, DocumentReadGivesEveryFieldAndMarksUnreadableFrames) {
     Evaluate(kFakeDocument);
     auto value = Evaluate(DocumentReadScript(kDocAll));
     std::optional<DocumentData> document = DocumentFromValue(value.get(), kDocAll);
@@ -136,7 +136,7 @@ TEST_F(ScriptContext, DocumentReadGivesEveryFieldAndMarksUnreadableFrames) {
     EXPECT_FALSE(document->frames[2]);
 }
 
-TEST_F(ScriptContext, DocumentReadLeavesOutWhatWasNotAskedFor) {
+TEST_F(GtkScriptContext, DocumentReadLeavesOutWhatWasNotAskedFor) {
     Evaluate(kFakeDocument);
     auto value = Evaluate(DocumentReadScript(kDocBasics));
     std::optional<DocumentData> document = DocumentFromValue(value.get(), kDocBasics);
@@ -149,7 +149,7 @@ TEST_F(ScriptContext, DocumentReadLeavesOutWhatWasNotAskedFor) {
     EXPECT_TRUE(document->frames.empty());
 }
 
-TEST_F(ScriptContext, NoDocumentRecordGivesNoDocument) {
+TEST_F(GtkScriptContext, NoDocumentRecordGivesNoDocument) {
     EXPECT_FALSE(DocumentFromValue(nullptr, kDocAll));
     EXPECT_FALSE(DocumentFromValue(Evaluate("null").get(), kDocAll));
     EXPECT_FALSE(DocumentFromValue(Evaluate("'text'").get(), kDocAll));
@@ -161,7 +161,7 @@ struct StackCase {
     unsigned long line, column;
 };
 
-TEST(CallerLocation, TheFirstFrameOutsideTheHostsScriptsIsTheCaller) {
+TEST(GtkCallerLocation, TheFirstFrameOutsideTheHostsScriptsIsTheCaller) {
     const StackCase cases[] = {
         {"@user-script:1:1:183\nf@http://127.0.0.1:8765/index.html:4:26\nglobal code@http://127.0.0.1:8765/index.html:5:2",
          "http://127.0.0.1:8765/index.html", 4, 26},

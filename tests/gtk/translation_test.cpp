@@ -19,7 +19,7 @@ struct KeyCase {
     int virtualKey;
 };
 
-TEST(VirtualKeys, KeyValuesGiveThePhysicalKeysCode) {
+TEST(GtkVirtualKeys, KeyValuesGiveThePhysicalKeysCode) {
     const KeyCase cases[] = {
         {GDK_KEY_a, 'A'},           {GDK_KEY_Z, 'Z'},           {GDK_KEY_0, '0'},
         {GDK_KEY_9, '9'},           {GDK_KEY_exclam, '1'},      {GDK_KEY_parenright, '0'},
@@ -36,14 +36,14 @@ TEST(VirtualKeys, KeyValuesGiveThePhysicalKeysCode) {
         EXPECT_EQ(VirtualKeyFromKeyval(c.keyval), c.virtualKey) << gdk_keyval_name(c.keyval);
 }
 
-TEST(VirtualKeys, KeysWithoutACodeGiveNone) {
+TEST(GtkVirtualKeys, KeysWithoutACodeGiveNone) {
     EXPECT_EQ(VirtualKeyFromKeyval(GDK_KEY_VoidSymbol), 0);
     EXPECT_EQ(VirtualKeyFromKeyval(GDK_KEY_eacute), 0);
     EXPECT_EQ(KeyvalFromVirtualKey(0), 0u);
     EXPECT_EQ(KeyvalFromVirtualKey(0xFF), 0u);
 }
 
-TEST(VirtualKeys, EverySynthesizableKeyTypesBackAsItself) {
+TEST(GtkVirtualKeys, EverySynthesizableKeyTypesBackAsItself) {
     // Synthetic keys are made from these key values and routed through the same mapping,
     // so the program must see the code it sent.
     for (int code = 1; code < 0xFF; ++code) {
@@ -56,7 +56,7 @@ TEST(VirtualKeys, EverySynthesizableKeyTypesBackAsItself) {
     EXPECT_EQ(KeyvalFromVirtualKey('N'), static_cast<guint>(GDK_KEY_n));
 }
 
-TEST(KeyEventDeduplicator, TheSecondDeliveryOfAnEventIsRecognisedOnce) {
+TEST(GtkKeyEventDeduplicator, TheSecondDeliveryOfAnEventIsRecognisedOnce) {
     KeyEventDeduplicator seen;
     KeyEventIdentity press{true, 1000, GDK_KEY_a, 38, 0};
     KeyEventIdentity release{false, 1000, GDK_KEY_a, 38, 0};
@@ -68,7 +68,7 @@ TEST(KeyEventDeduplicator, TheSecondDeliveryOfAnEventIsRecognisedOnce) {
     EXPECT_FALSE(seen.SeenBefore(press));    // a third time is a new key again
 }
 
-TEST(KeyEventDeduplicator, OldEventsAreForgottenNotConfused) {
+TEST(GtkKeyEventDeduplicator, OldEventsAreForgottenNotConfused) {
     KeyEventDeduplicator seen;
     for (guint32 t = 1; t <= 40; ++t) EXPECT_FALSE(seen.SeenBefore({true, t, GDK_KEY_b, 56, 0}));
     EXPECT_TRUE(seen.SeenBefore({true, 40, GDK_KEY_b, 56, 0}));
@@ -82,7 +82,7 @@ struct LabelCase {
     unsigned modifiers;
 };
 
-TEST(MenuItemLabel, WindowsTextBecomesMnemonicAndShortcut) {
+TEST(GtkMenuItemLabel, WindowsTextBecomesMnemonicAndShortcut) {
     const LabelCase cases[] = {
         {u"Refresh", "Refresh", 0, 0},
         {u"&File", "_File", 0, 0},
@@ -113,7 +113,7 @@ struct MessageBoxCase {
     int closedResult;
 };
 
-TEST(MessageBoxLayout, TypeBitsChooseButtonsIconAndTheAnswerToClosing) {
+TEST(GtkMessageBoxLayout, TypeBitsChooseButtonsIconAndTheAnswerToClosing) {
     const MessageBoxCase cases[] = {
         {MB_OK, GTK_MESSAGE_OTHER, {GTK_RESPONSE_OK}, IDOK},
         {MB_OK | MB_ICONWARNING, GTK_MESSAGE_WARNING, {GTK_RESPONSE_OK}, IDOK},
@@ -132,14 +132,14 @@ TEST(MessageBoxLayout, TypeBitsChooseButtonsIconAndTheAnswerToClosing) {
     }
 }
 
-TEST(MessageBoxLayout, ButtonsAnswerWithTheirOwnResult) {
+TEST(GtkMessageBoxLayout, ButtonsAnswerWithTheirOwnResult) {
     EXPECT_EQ(MessageBoxResultFor(MB_OKCANCEL, GTK_RESPONSE_OK), IDOK);
     EXPECT_EQ(MessageBoxResultFor(MB_OKCANCEL, GTK_RESPONSE_CANCEL), IDCANCEL);
     EXPECT_EQ(MessageBoxResultFor(MB_YESNOCANCEL, GTK_RESPONSE_YES), IDYES);
     EXPECT_EQ(MessageBoxResultFor(MB_YESNOCANCEL, GTK_RESPONSE_NO), IDNO);
 }
 
-TEST(DesktopArgument, AddressesPassAndWindowsPathsBecomeHostPaths) {
+TEST(GtkDesktopArgument, AddressesPassAndWindowsPathsBecomeHostPaths) {
     EXPECT_EQ(DesktopArgumentFor(u"mailto:someone@example.org"), "mailto:someone@example.org");
     EXPECT_EQ(DesktopArgumentFor(u"ms-settings:display"), "ms-settings:display");
     EXPECT_EQ(DesktopArgumentFor(u"https://example.org/a b"), "https://example.org/a b");
@@ -147,21 +147,21 @@ TEST(DesktopArgument, AddressesPassAndWindowsPathsBecomeHostPaths) {
     EXPECT_EQ(DesktopArgumentFor(u"Z:\\tmp\\caf\u00e9 folder"), "/tmp/caf\xc3\xa9 folder");
 }
 
-TEST(DesktopArgument, NothingForWhatHasNoHostEquivalent) {
+TEST(GtkDesktopArgument, NothingForWhatHasNoHostEquivalent) {
     EXPECT_EQ(DesktopArgumentFor(u""), std::nullopt);
     EXPECT_EQ(DesktopArgumentFor(u"C:\\Windows"), std::nullopt);
     EXPECT_EQ(DesktopArgumentFor(u"\\\\server\\share"), std::nullopt);
     EXPECT_EQ(DesktopArgumentFor(std::u16string(u"Z:\\a\0b", 6)), std::nullopt);
 }
 
-TEST(DesktopArgument, RelativePathsCannotPassForOptions) {
+TEST(GtkDesktopArgument, RelativePathsCannotPassForOptions) {
     std::optional<std::string> argument = DesktopArgumentFor(u"-help");
     ASSERT_TRUE(argument);
     EXPECT_EQ(argument->front(), '/');
     EXPECT_NE(argument->find("/-help"), std::string::npos);
 }
 
-TEST(WebAddress, TypedTextBecomesAnAddressTheEngineLoads) {
+TEST(GtkWebAddress, TypedTextBecomesAnAddressTheEngineLoads) {
     const std::pair<std::u16string, std::string> cases[] = {
         {u"https://example.org/x?q=1", "https://example.org/x?q=1"},
         {u"about:blank", "about:blank"},
@@ -176,7 +176,7 @@ TEST(WebAddress, TypedTextBecomesAnAddressTheEngineLoads) {
     for (const auto& [typed, address] : cases) EXPECT_EQ(WebAddressFor(typed), address);
 }
 
-TEST(WindowOpenFeatures, OnlyTheGeometryNamedWithAValueCountsAsGiven) {
+TEST(GtkWindowOpenFeatures, OnlyTheGeometryNamedWithAValueCountsAsGiven) {
     const std::pair<const char*, GivenGeometry> cases[] = {
         {"", {}},
         {"left=100,top=50,width=400,height=300", {true, true, true, true}},

@@ -46,9 +46,9 @@ GtkWidget* FindMenuItem(GtkWidget* shell, const char* label) {
     return found;
 }
 
-class WindowTest : public DesktopTest {};
+class GtkWindowTest : public DesktopTest {};
 
-TEST_F(WindowTest, TopLevelWindowLandsExactlyWhereTheProgramPutsIt) {
+TEST_F(GtkWindowTest, TopLevelWindowLandsExactlyWhereTheProgramPutsIt) {
     HWND window = MakeTopLevel(RECT{100, 80, 740, 560});
     ASSERT_TRUE(WaitUntil([&] { return ScreenRect(window) == RECT{100, 80, 740, 560}; }))
         << ScreenRect(window).left << "," << ScreenRect(window).top;
@@ -57,7 +57,7 @@ TEST_F(WindowTest, TopLevelWindowLandsExactlyWhereTheProgramPutsIt) {
     EXPECT_EQ(window->rect, (RECT{20, 30, 520, 430}));
 }
 
-TEST_F(WindowTest, MenuBarIsTheWholeNonClientAreaOnABareServer) {
+TEST_F(GtkWindowTest, MenuBarIsTheWholeNonClientAreaOnABareServer) {
     HWND window = MakeTopLevel(RECT{50, 50, 650, 450});
     HMENU menu = LoadTestMenu();
     ASSERT_TRUE(SetMenu(window, menu));
@@ -84,7 +84,7 @@ TEST_F(WindowTest, MenuBarIsTheWholeNonClientAreaOnABareServer) {
     DestroyMenu(menu);
 }
 
-TEST_F(WindowTest, ProgramPlacementIsNotEchoedWhileTheUsersMoveIsReported) {
+TEST_F(GtkWindowTest, ProgramPlacementIsNotEchoedWhileTheUsersMoveIsReported) {
     HWND window = MakeTopLevel(RECT{100, 100, 500, 400});
     KeyRecorder recorder;
     recorder.Attach(window);
@@ -106,7 +106,7 @@ TEST_F(WindowTest, ProgramPlacementIsNotEchoedWhileTheUsersMoveIsReported) {
     recorder.Detach();
 }
 
-TEST_F(WindowTest, ControlsAreTheirWidgetsAtTheirRectangles) {
+TEST_F(GtkWindowTest, ControlsAreTheirWidgetsAtTheirRectangles) {
     HWND window = MakeTopLevel(RECT{0, 0, 600, 400});
     struct Case {
         WindowClass cls;
@@ -159,7 +159,7 @@ TEST_F(WindowTest, ControlsAreTheirWidgetsAtTheirRectangles) {
     EXPECT_EQ(AllocationOf(WidgetOf(children[2])).width, 90);
 }
 
-TEST_F(WindowTest, TypingAndChoosingInTheAddressBoxReachTheProgram) {
+TEST_F(GtkWindowTest, TypingAndChoosingInTheAddressBoxReachTheProgram) {
     HWND window = MakeTopLevel(RECT{0, 0, 600, 400});
     HWND bar = MakeChild(window, WindowClass::ReBar, RECT{0, 0, 600, 27});
     HWND combo = MakeChild(window, WindowClass::ComboBoxEx, RECT{0, 0, 100, 150});
@@ -191,7 +191,7 @@ TEST_F(WindowTest, TypingAndChoosingInTheAddressBoxReachTheProgram) {
     EXPECT_EQ(edit->text, u"https://three.example/");
 }
 
-TEST_F(WindowTest, MenuCommandsArePostedAndCheckMarksAreTheProgramsToSet) {
+TEST_F(GtkWindowTest, MenuCommandsArePostedAndCheckMarksAreTheProgramsToSet) {
     HWND window = MakeTopLevel(RECT{0, 0, 600, 400});
     KeyRecorder recorder;
     recorder.Attach(window);
@@ -221,7 +221,7 @@ TEST_F(WindowTest, MenuCommandsArePostedAndCheckMarksAreTheProgramsToSet) {
     DestroyMenu(menu);
 }
 
-TEST_F(WindowTest, WaitCursorCoversTheWindowsWhileOn) {
+TEST_F(GtkWindowTest, WaitCursorCoversTheWindowsWhileOn) {
     HWND window = MakeTopLevel(RECT{0, 0, 300, 200});
     ASSERT_TRUE(WaitUntil([&] { return gtk_widget_get_window(WidgetOf(window)) != nullptr; }));
     GdkWindow* gdkWindow = gtk_widget_get_window(WidgetOf(window));
@@ -235,7 +235,7 @@ TEST_F(WindowTest, WaitCursorCoversTheWindowsWhileOn) {
     EXPECT_EQ(gdk_window_get_cursor(gdkWindow), nullptr);
 }
 
-TEST_F(WindowTest, MonitorOfAWindowHoldsIt) {
+TEST_F(GtkWindowTest, MonitorOfAWindowHoldsIt) {
     HWND window = MakeTopLevel(RECT{100, 100, 400, 300});
     ASSERT_TRUE(WaitUntil([&] { return ScreenRect(window) == RECT{100, 100, 400, 300}; }));
     RECT monitor = CurrentBackend().MonitorRect(window);
@@ -246,7 +246,7 @@ TEST_F(WindowTest, MonitorOfAWindowHoldsIt) {
     EXPECT_LE(monitor.right - monitor.left, gdk_window_get_width(gdk_get_default_root_window()));
 }
 
-TEST_F(WindowTest, CloseButtonAsksTheProgramInsteadOfClosing) {
+TEST_F(GtkWindowTest, CloseButtonAsksTheProgramInsteadOfClosing) {
     HWND window = MakeTopLevel(RECT{0, 0, 300, 200});
     KeyRecorder recorder;
     recorder.Attach(window);
