@@ -53,6 +53,8 @@ CCorvaleDlg::CCorvaleDlg(bool fullScreen_)
 
 CCorvaleDlg::~CCorvaleDlg() {
     delete consoleLog;  // detaches from its document first
+    // Closed while full screen, the window went without its menu: the menu is ours to free.
+    if (fullScreen && savedMenu) ::DestroyMenu(savedMenu);
 }
 
 BOOL CCorvaleDlg::CreateControlSite(COleControlContainer* container, COleControlSite** site, UINT id,
