@@ -67,9 +67,21 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
     return FALSE;
 }
 
+namespace {
+// The message the thread's innermost WindowProc handles, for Default(). The thread keeps it,
+// not the window object: a handler may end with the object's deletion (a popup released by
+// its own Cancel), after which nothing of the object may be touched.
+struct HandledMessage {
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+thread_local HandledMessage handledMessage;
+}  // namespace
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    CurrentMessage saved = m_current;
-    m_current = {message, wParam, lParam};
+    const HandledMessage saved = handledMessage;
+    handledMessage = {message, wParam, lParam};
     LRESULT result = 0;
     bool handled = false;
     if (message == WM_COMMAND) {
@@ -84,7 +96,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 }
     }
     if (!handled) result = DefWindowProc(message, wParam, lParam);
-    m_current = saved;
+    handledMessage = saved;
     return result;
 }
 
@@ -92,7 +104,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return m_hWnd ? platform::DefaultWindowProc(m_hWnd, message, wParam, lParam) : 0;
 }
 
-LRESULT CWnd::Default() { return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam); }
+LRESULT CWnd::Default() { return DefWindowProc(handledMessage.message, handledMessage.wParam, handledMessage.lParam); }
 
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
 

@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 
 #include "afx/wnd.h"
 
@@ -149,6 +150,9 @@ BOOL DestroyWindow(HWND window) {
 
     if (GetFocus() == window) SetFocus(nullptr);
     if (platform::HasBackend()) platform::CurrentBackend().WindowDestroyed(window);
+    // A top-level window's menu goes with it, as on the platform; a menu the program took
+    // off the window beforehand is the program's to destroy.
+    if (!w->parent && w->menu) DestroyMenu(std::exchange(w->menu, nullptr));
     w->destroyed = true;
     if (w->parent) {
         auto& siblings = w->parent->children;

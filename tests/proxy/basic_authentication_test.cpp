@@ -95,6 +95,8 @@ TEST(BasicAuthenticationTest, TheTypedCredentialsReachTheEngineOfEitherWindow) {
             auto where = [&]() -> sim::Engine* { return popup ? popupEngine : &run.Engine(); };
             std::vector<Challenge> seen;
             Challenges(run, where, {c.attempt}, seen);
+            // The page closes its popup, which then goes with its last reference.
+            if (popup) run.Then([&] { popupEngine->CloseWindow(); });
             run.Run();
             ASSERT_EQ(seen.size(), 1u);
             ExpectDialogShownEmpty(seen[0]);

@@ -196,12 +196,6 @@ public:
 
 protected:
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // The message being handled, for Default().
-    struct CurrentMessage {
-        UINT message = 0;
-        WPARAM wParam = 0;
-        LPARAM lParam = 0;
-    } m_current;
 };
 
 // ---- Dialogs ------------------------------------------------------------------------------
