@@ -9,7 +9,11 @@ const char kElementClickScript[] = R"JS((function () {
   'use strict';
   var channel = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.pelmarin;
   if (!channel) return;
-  var post = channel.postMessage.bind(channel);
+  var send = channel.postMessage.bind(channel);
+  var post = function (message) {
+    message.top = String(location.href);  // which of the windows sharing the channel
+    send(message);
+  };
   window.addEventListener('click', function (event) {
     var target = event.target;
     if (!target || target.nodeType !== 1) return;

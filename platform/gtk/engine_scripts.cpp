@@ -8,7 +8,19 @@ const char kPageReportScript[] = R"JS((function () {
   'use strict';
   var channel = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.pelmarin;
   if (!channel) return;
-  var post = channel.postMessage.bind(channel);
+  // Windows opened by a page share its channel; the top document's address tells them apart.
+  var topAddress = function () {
+    try {
+      return String(window.top.location.href);
+    } catch (e) {
+      return String(document.referrer || '');
+    }
+  };
+  var send = channel.postMessage.bind(channel);
+  var post = function (message) {
+    message.top = topAddress();
+    send(message);
+  };
   var describe = function (value) {
     if (typeof value === 'string') return value;
     if (value instanceof Error) return String(value);
@@ -57,7 +69,11 @@ const char kWindowOperationScript[] = R"JS((function () {
   'use strict';
   var channel = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.pelmarin;
   if (!channel) return;
-  var post = channel.postMessage.bind(channel);
+  var send = channel.postMessage.bind(channel);
+  var post = function (message) {
+    message.top = String(location.href);
+    send(message);
+  };
   ['moveTo', 'moveBy', 'resizeTo', 'resizeBy'].forEach(function (op) {
     window[op] = function (a, b) {
       post({kind: 'windowOp', op: op, a: Number(a) | 0, b: Number(b) | 0});

@@ -6,6 +6,11 @@ namespace platform::desktop {
 
 WebKitWebContext* SharedWebContext() {
     static WebKitWebContext* const context = [] {
+        // The DMA-BUF renderer left stale areas where a menu or a dialog had been, and
+        // software drawing missed the first paint of a page shown late (both measured
+        // under X without a GPU); the shared-memory path shows both right. A value the
+        // user set is kept.
+        g_setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "1", FALSE);
         WebKitWebContext* made = webkit_web_context_get_default();
         webkit_web_context_set_sandbox_enabled(made, TRUE);
         const gchar* languages[] = {"en-US", nullptr};

@@ -23,6 +23,12 @@ namespace {
 constexpr char kHostWorld[] = "pelmarin-host";
 constexpr int kZoomStepPercent = 10, kZoomMinPercent = 30, kZoomMaxPercent = 300;
 
+// The engines whose views use each content manager.
+std::unordered_map<WebKitUserContentManager*, std::vector<WebKitEngine*>>& ContentUsers() {
+    static std::unordered_map<WebKitUserContentManager*, std::vector<WebKitEngine*>> users;
+    return users;
+}
+
 std::unordered_map<HWND, WebKitEngine*>& Engines() {
     static std::unordered_map<HWND, WebKitEngine*> engines;
     return engines;
@@ -84,11 +90,37 @@ WebKitEngine::WebKitEngine(WindowPresenter& presenter, HWND browserWindow, Engin
     auto* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedWebContext(),
                                               "user-content-manager", content, nullptr));
     InstallView(GObjectPtr<WebKitWebView>::Retain(view));
+    UseContent(content);
     Engines()[window_] = this;
+}
+
+void WebKitEngine::UseContent(WebKitUserContentManager* content) {
+    if (viewContent_) {
+        auto& users = ContentUsers()[viewContent_];
+        users.erase(std::remove(users.begin(), users.end(), this), users.end());
+        if (users.empty()) ContentUsers().erase(viewContent_);
+    }
+    viewContent_ = content;
+    if (content) ContentUsers()[content].push_back(this);
+}
+
+WebKitEngine* WebKitEngine::RecipientOf(WebKitUserContentManager* content, JSCValue* message, WebKitEngine* owner) {
+    auto it = ContentUsers().find(content);
+    if (it == ContentUsers().end() || it->second.empty()) return owner;
+    if (it->second.size() == 1) return it->second.front();
+    std::optional<std::string> top = StringProperty(message, "top");
+    for (WebKitEngine* engine : it->second) {
+        const char* shown = engine->view_ ? webkit_web_view_get_uri(engine->view_.get()) : nullptr;
+        if (top && shown && *top == shown) return engine;
+    }
+    // Nothing matches (a page that changed its address just now): the channel's owner.
+    auto owns = std::find(it->second.begin(), it->second.end(), owner);
+    return owns != it->second.end() ? owner : it->second.front();
 }
 
 WebKitEngine::~WebKitEngine() {
     *alive_ = false;
+    UseContent(nullptr);
     auto& engines = Engines();
     if (auto it = engines.find(window_); it != engines.end() && it->second == this) engines.erase(it);
     ReleaseView();
@@ -109,9 +141,6 @@ void WebKitEngine::InstallView(GObjectPtr<WebKitWebView> view) {
     WebKitSettings* settings = webkit_web_view_get_settings(v);
     // Pages open their windows from timers and load handlers too; the host decides.
     webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
-    // Composited rendering left stale areas of the page where a menu or a dialog had been
-    // (measured under X without a GPU); drawn in software the page repaints at once.
-    webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     webkit_web_view_set_zoom_level(v, zoomPercent_ / 100.0);
     g_signal_connect(v, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
     g_signal_connect(v, "load-changed", G_CALLBACK(OnLoadChanged), this);
@@ -141,10 +170,13 @@ void WebKitEngine::ReleaseView() {
     view_.reset();
 }
 
-GtkWidget* WebKitEngine::AdoptRelatedView(WebKitWebView* opener) {
+GtkWidget* WebKitEngine::AdoptRelatedView(WebKitWebView* opener, WebKitUserContentManager* openerContent) {
     auto* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", opener, "user-content-manager",
                                               content_.get(), nullptr));
     InstallView(GObjectPtr<WebKitWebView>::Retain(view));
+    // The engine gives a new window its opener's content manager (scripts and channel),
+    // whatever the view's property says.
+    UseContent(openerContent);
     documentLoading_ = false;
     failedUrl_.reset();
     return GTK_WIDGET(view);
@@ -277,7 +309,7 @@ GtkWidget* WebKitEngine::OnCreate(WebKitWebView* view, WebKitNavigationAction* a
     auto* target = dynamic_cast<WebKitEngine*>(self->client_.OnNewWindow(request));
     if (!target || target == self) return nullptr;
     target->givenGeometry_ = given;
-    return target->AdoptRelatedView(view);
+    return target->AdoptRelatedView(view, self->viewContent_);
 }
 
 void WebKitEngine::OnReadyToShow(WebKitWebView* view, gpointer data) {
@@ -336,8 +368,10 @@ gboolean WebKitEngine::OnAuthenticate(WebKitWebView* view, WebKitAuthenticationR
     return TRUE;
 }
 
-void WebKitEngine::OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer data) {
-    static_cast<WebKitEngine*>(data)->HandleMessage(webkit_javascript_result_get_js_value(result));
+void WebKitEngine::OnScriptMessage(WebKitUserContentManager* content, WebKitJavascriptResult* result, gpointer data) {
+    JSCValue* message = webkit_javascript_result_get_js_value(result);
+    if (!message || !jsc_value_is_object(message)) return;
+    RecipientOf(content, message, static_cast<WebKitEngine*>(data))->HandleMessage(message);
 }
 
 void WebKitEngine::HandleMessage(JSCValue* message) {

@@ -45,11 +45,16 @@ private:
     // A new window's content must share the opener's web process: the view made at
     // construction is replaced by one related to the opener's, which is returned to the
     // engine for loading.
-    GtkWidget* AdoptRelatedView(WebKitWebView* opener);
+    GtkWidget* AdoptRelatedView(WebKitWebView* opener, WebKitUserContentManager* openerContent);
     void InstallView(GObjectPtr<WebKitWebView> view);
     void ReleaseView();
     bool GuessTopLevelNavigation();
     void HandleMessage(JSCValue* message);
+    // A page's message arrives at the channel of the content manager its view uses, which
+    // a new window shares with its opener: the engine whose view shows the message's top
+    // document takes it.
+    static WebKitEngine* RecipientOf(WebKitUserContentManager* content, JSCValue* message, WebKitEngine* owner);
+    void UseContent(WebKitUserContentManager* content);
 
     static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, gpointer);
     static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer);
@@ -65,7 +70,8 @@ private:
     HWND window_;
     EngineClient& client_;
     EngineOptions options_;
-    GObjectPtr<WebKitUserContentManager> content_;
+    GObjectPtr<WebKitUserContentManager> content_;  // made for this engine
+    WebKitUserContentManager* viewContent_ = nullptr;  // the one its view uses
     GObjectPtr<WebKitWebView> view_;
     // Cleared when the engine goes; handlers that ran nested loops check it before
     // touching the engine again.

@@ -339,7 +339,8 @@ TEST_F(GtkEngineTest, ANewWindowLoadsInTheEngineTheHostGives) {
     Browser main = MakeBrowser(opener);
     Browser second = MakeBrowser(popup);
     opener.newWindowEngine = second.engine;
-    std::string target = Page("popup.html", "<title>Popup</title><script>setTimeout(function(){window.close();},300)</script>");
+    std::string target = Page("popup.html", "<title>Popup</title><script>window.resizeTo(500, 200);"
+                                            "setTimeout(function(){window.close();},300)</script>");
     ASSERT_TRUE(Load(main, opener, Page("opener.html",
                                          "<script>window.open('popup.html', '_blank',"
                                          " 'left=100,top=50,width=400,height=300');</script>")));
@@ -348,6 +349,8 @@ TEST_F(GtkEngineTest, ANewWindowLoadsInTheEngineTheHostGives) {
     EXPECT_TRUE(popup.Saw("ready left 100 top 50 width 400 height 300")) << popup.All();
     EXPECT_TRUE(WaitUntil([&] { return popup.Saw("title Popup"); })) << popup.All();
     EXPECT_TRUE(WaitUntil([&] { return popup.Saw("closing"); })) << popup.All();
+    // The new window's page has the host's scripts as well.
+    EXPECT_TRUE(popup.Saw("window resizeTo 500 200")) << popup.All() << "-- opener\n" << opener.All();
     EXPECT_EQ(second.engine->Url(), text::FromUtf8(target));
 }
 
