@@ -42,19 +42,20 @@ TEST_F(GtkScriptContext, InjectedScriptsAreValidScripts) {
 
 TEST_F(GtkScriptContext, WindowOperationsPostWholeNumbersInsteadOfActing) {
     // A stand-in for the page's window and the engine's channel.
-    Evaluate("var posted = []; var window = this; window.top = window;"
+    Evaluate("var posted = []; var window = this; window.top = window; var location = {href: 'https://a.example/'};"
              "window.webkit = {messageHandlers: {pelmarin: {postMessage: function (m) { posted.push(m); }}}};");
     Evaluate(kWindowOperationScript);
     Evaluate("window.moveTo(10.7, -5); window.resizeBy('20', 'x'); window.resizeTo(800, 600);");
     EXPECT_EQ(EvaluateToString("JSON.stringify(posted)"),
-              R"([{"kind":"windowOp","op":"moveTo","a":10,"b":-5},)"
-              R"({"kind":"windowOp","op":"resizeBy","a":20,"b":0},)"
-              R"({"kind":"windowOp","op":"resizeTo","a":800,"b":600}])");
+              R"([{"kind":"windowOp","op":"moveTo","a":10,"b":-5,"top":"https://a.example/"},)"
+              R"({"kind":"windowOp","op":"resizeBy","a":20,"b":0,"top":"https://a.example/"},)"
+              R"({"kind":"windowOp","op":"resizeTo","a":800,"b":600,"top":"https://a.example/"}])");
 }
 
 TEST_F(GtkScriptContext, ConsoleCallsArePostedWithLevelTextAndStackAndStillReachTheConsole) {
     Evaluate("var posted = [], printed = []; var window = this; window.top = window;"
-             "window.addEventListener = function () {};"
+             "window.addEventListener = function () {}; var location = {href: 'https://a.example/top'};"
+             "var document = {referrer: ''};"
              "window.webkit = {messageHandlers: {pelmarin: {postMessage: function (m) { posted.push(m); }}}};"
              "var console = {log: function () { printed.push('log'); }, warn: function () { printed.push('warn'); }};"
              "this.console = console;");
@@ -64,6 +65,8 @@ TEST_F(GtkScriptContext, ConsoleCallsArePostedWithLevelTextAndStackAndStillReach
               "console0:a 1 {\"b\":2}|console1:null|console2:e|console0:");
     EXPECT_EQ(EvaluateToString("printed.join(',')"), "log,warn");
     EXPECT_EQ(EvaluateToString("typeof posted[0].stack"), "string");
+    // Each message names the top document, which tells windows sharing the channel apart.
+    EXPECT_EQ(EvaluateToString("posted[0].top"), "https://a.example/top");
 }
 
 TEST_F(GtkScriptContext, StringLiteralsRoundTripAnyText) {
