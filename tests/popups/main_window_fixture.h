@@ -42,6 +42,7 @@ protected:
             window->DestroyWindow();
             window.reset();
         }
+        app.m_pMainWnd = nullptr;
         ResetLogging();
     }
 
@@ -100,7 +101,13 @@ protected:
     ScopedEnvironment machine_{"PELMARIN_MACHINE_REGISTRY", (folder_.path() / "machine").string()};
     sim::Session session;
     sim::Desktop& desktop = session.desktop;
-    CWinApp app;
+    // One application object for the whole process, as in the program: process-wide
+    // objects (the settings object) keep the first one they see.
+    static CWinApp& Application() {
+        static CWinApp application;
+        return application;
+    }
+    CWinApp& app = Application();
     std::unique_ptr<CCorvaleDlg> window;
 };
 

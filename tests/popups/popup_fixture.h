@@ -17,6 +17,15 @@ protected:
         desktop.AddPage(kEmptyPage, Page(u"Empty", u""));
     }
 
+    // Popups still open are closed, so that each test's objects go with it (the program
+    // itself leaves them to the end of the process).
+    void TearDown() override {
+        for (HWND top : desktop.TopLevelWindows())
+            if (DialogOf(top) && ::IsWindow(top)) ::SendMessageW(top, WM_COMMAND, IDCANCEL, 0);
+        RunLoop();
+        MainWindowTest::TearDown();
+    }
+
     static constexpr const char16_t* kPopupPage = u"http://127.0.0.1/popup.html";
     static constexpr const char16_t* kEmptyPage = u"http://127.0.0.1/empty.html";
 
