@@ -74,6 +74,12 @@ bool KeyboardRouter::Route(GtkWindow* window, GdkEventKey* event) {
     UINT message = press ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
     if (input::Key(target, message, code, repeat)) return true;
 
+    // Alt+F4 the program left closes the window, as the system's default handling does
+    // (a window manager may take the key before it gets here).
+    if (press && alt && code == VK_F4 && !(event->state & GDK_CONTROL_MASK)) {
+        if (HWND top = WindowOfWidget(GTK_WIDGET(window)); top && Live(top)) input::CloseRequested(top);
+        return true;
+    }
     if (!press || !(event->state & GDK_CONTROL_MASK) || alt) return false;
     int step = ZoomStepFor(code);
     WindowObject* browser = Live(target);

@@ -1,7 +1,8 @@
 // Keys typed into the program's windows, routed as the Windows message loop would: each
 // key goes first to the program (its message pre-translation, and inside a browser the
 // host's accelerator rules), and only what the program leaves reaches the widget. Keys
-// the program did not take that ask a browser to zoom are the browser control's own.
+// the program did not take that ask a browser to zoom are the browser control's own;
+// Alt+F4 left by the program asks the window to close.
 #pragma once
 
 #include "gtk_toolkit.h"

@@ -69,6 +69,18 @@ TEST_F(GtkKeyTest, KeysTheProgramTakesNeverReachTheWidget) {
     EXPECT_EQ(recorder_.keys[4], (Key{WM_KEYDOWN, VK_F11, false, false}));
 }
 
+TEST_F(GtkKeyTest, AltF4LeftByTheProgramAsksTheWindowToClose) {
+    Type({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}});
+    RunMessages(std::chrono::milliseconds(100));
+    // WM_CLOSE on a dialog becomes its Cancel command.
+    EXPECT_EQ(recorder_.commands, (std::vector<UINT>{IDCANCEL}));
+    recorder_.commands.clear();
+    recorder_.consume = {VK_F4};
+    Type({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}});
+    RunMessages(std::chrono::milliseconds(100));
+    EXPECT_TRUE(recorder_.commands.empty());
+}
+
 TEST_F(GtkKeyTest, ShiftedSymbolsAreTheirKeysCode) {
     Type({{VK_SHIFT, false}, {VK_OEM_PLUS, false}, {VK_OEM_PLUS, true}, {VK_SHIFT, true}});
     ASSERT_EQ(recorder_.keys.size(), 4u);
