@@ -129,7 +129,7 @@ public:
 };
 
 TEST_F(MainWindowTest, ExitEndsTheProcessAtOnceWithStatusZeroAndTheLogComplete) {
-    LeakCheckPause noLeakCheck;
+    [[maybe_unused]] LeakCheckPause noLeakCheck;
     OpenMainWindow();
     EXPECT_EXIT(
         {
