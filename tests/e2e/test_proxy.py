@@ -3,6 +3,7 @@ settings to a custom HTTP proxy and to a custom SOCKS proxy, and the next page g
 the chosen one without a restart; 127.0.0.1 is bypassed in the custom modes; the stored
 choice serves the very first page of the next start."""
 import os
+import subprocess
 from unittest import mock
 
 from harness import timeouts
@@ -27,12 +28,13 @@ class ProxyTest(EndToEndTest):
         self.socks_proxy = SocksProxy("via socks proxy").start()
         self.addCleanup(self.socks_proxy.stop)
 
-    def start(self, address):
+    def start(self, address, **extra):
         """Starts the program with this desktop's proxy configuration pointing at the
         "system" proxy (the environment's http_proxy; the desktop settings say none)."""
         environment = {name: None for name in PROXY_VARIABLES + tuple(n.upper() for n in PROXY_VARIABLES)}
         clean = {k: v for k, v in os.environ.items() if k not in environment}
         clean["http_proxy"] = f"http://127.0.0.1:{self.system_proxy.port}"
+        clean.update(extra)
         with mock.patch.dict(os.environ, clean, clear=True):
             program = self.start_pelmarin("/URL", address)
         return program, program.wait_for_main_window()
@@ -147,3 +149,26 @@ class ProxyTest(EndToEndTest):
         self.assertEqual(self.socks_proxy.connections()[0], SocksConnect("first.test", 80, "GET /start HTTP/1.1"),
                          "the very first request went through the stored proxy")
         self.assertEqual(self.system_proxy.requests(), [])
+
+    # The desktop's settings in the sandbox's own folder: the keyfile backend writes them
+    # there itself, where a settings service started by the session bus would write to the
+    # real user's folders.
+    SETTINGS_BACKEND = {"GSETTINGS_BACKEND": "keyfile"}
+
+    def gsettings(self, *arguments):
+        env = self.sandbox.environment(self.display.name)
+        env.update(self.SETTINGS_BACKEND)
+        return subprocess.run(["gsettings", *arguments], env=env, capture_output=True, text=True, timeout=30)
+
+    def test_the_desktops_own_proxy_settings_come_before_the_environment(self):
+        for key, value in (("mode", "manual"), ("ignore-hosts", "['127.0.0.1']")):
+            self.assertEqual(self.gsettings("set", "org.gnome.system.proxy", key, value).returncode, 0)
+        for key, value in (("host", "127.0.0.1"), ("port", str(self.http_proxy.port))):
+            self.assertEqual(self.gsettings("set", "org.gnome.system.proxy.http", key, value).returncode, 0)
+        if self.gsettings("get", "org.gnome.system.proxy", "mode").stdout.strip() != "'manual'":
+            self.skipTest("this desktop keeps no proxy settings of its own")
+        program, window = self.start(self.server.url("second.html"), **self.SETTINGS_BACKEND)
+        window.wait_for_page_title("Second page")
+        self.load(window, "http://desktop.test/page", "via http proxy desktop.test/page")
+        self.assertEqual(self.system_proxy.requests(), [], "the environment's proxy is not used")
+        self.assertIsNone(self.settings_bytes(), "the system settings are only read")
