@@ -1,5 +1,7 @@
 #include "element_snapshot.h"
 
+#include <optional>
+
 namespace platform {
 namespace {
 
@@ -19,6 +21,13 @@ HRESULT PutBstr(BSTR* out, const std::u16string& text) {
     if (!out) return E_POINTER;
     *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+// Content the engine did not copy cannot be read from the snapshot.
+HRESULT PutOptional(BSTR* out, const std::optional<std::u16string>& text) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    return text ? PutBstr(out, *text) : E_FAIL;
 }
 
 class ElementSnapshot final : public IHTMLElement {
@@ -50,8 +59,8 @@ public:
     HRESULT GetIDsOfNames(REFIID, char16_t**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
 
-    HRESULT get_innerHTML(BSTR* out) override { return PutBstr(out, element_.innerHtml); }
-    HRESULT get_innerText(BSTR* out) override { return PutBstr(out, element_.innerText); }
+    HRESULT get_innerHTML(BSTR* out) override { return PutOptional(out, element_.innerHtml); }
+    HRESULT get_innerText(BSTR* out) override { return PutOptional(out, element_.innerText); }
     HRESULT get_id(BSTR* out) override { return PutBstr(out, element_.id); }
     // The value as text; VT_NULL (and S_OK) when the element has no such attribute.
     HRESULT getAttribute(BSTR name, LONG flags, VARIANT* out) override {

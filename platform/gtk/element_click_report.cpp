@@ -1,5 +1,7 @@
 #include "element_click_report.h"
 
+#include <optional>
+
 #include "crt/crt.h"
 #include "gobject_ptr.h"
 
@@ -17,11 +19,14 @@ const char kElementClickScript[] = R"JS((function () {
   window.addEventListener('click', function (event) {
     var target = event.target;
     if (!target || target.nodeType !== 1) return;
+    // Content is copied only while it is small: a click on the page's background has the
+    // body as its target.
+    var small = function (text) { text = String(text || ''); return text.length <= 65536 ? text : null; };
     var attributes = [];
     for (var i = 0; i < target.attributes.length; ++i)
       attributes.push([String(target.attributes[i].name), String(target.attributes[i].value)]);
     post({kind: 'click', tag: String(target.tagName), id: String(target.id || ''), attributes: attributes,
-          text: String(target.innerText || ''), html: String(target.innerHTML || '')});
+          text: small(target.innerText), html: small(target.innerHTML)});
   }, true);
 })();)JS";
 
@@ -35,11 +40,13 @@ GObjectPtr<JSCValue> Item(JSCValue* array, guint index) {
     return GObjectPtr<JSCValue>::Adopt(jsc_value_object_get_property_at_index(array, index));
 }
 
-std::u16string Text(JSCValue* value) {
-    if (!value || !jsc_value_is_string(value)) return {};
+std::optional<std::u16string> OptionalText(JSCValue* value) {
+    if (!value || !jsc_value_is_string(value)) return std::nullopt;
     GCharPtr text(jsc_value_to_string(value));
     return text ? text::FromUtf8(text.get()) : std::u16string();
 }
+
+std::u16string Text(JSCValue* value) { return OptionalText(value).value_or(u""); }
 
 }  // namespace
 
@@ -47,8 +54,8 @@ ElementData ElementFromClickMessage(JSCValue* message) {
     ElementData element;
     element.tagName = Text(Property(message, "tag").get());
     element.id = Text(Property(message, "id").get());
-    element.innerText = Text(Property(message, "text").get());
-    element.innerHtml = Text(Property(message, "html").get());
+    element.innerText = OptionalText(Property(message, "text").get());
+    element.innerHtml = OptionalText(Property(message, "html").get());
     auto attributes = Property(message, "attributes");
     if (!attributes || !jsc_value_is_array(attributes.get())) return element;
     auto length = Property(attributes.get(), "length");

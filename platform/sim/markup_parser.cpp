@@ -88,7 +88,7 @@ public:
 
 private:
     void AddText(const std::u16string& text) {
-        for (const OpenElement& open : stack_) elements_[open.index].innerText += text;
+        for (const OpenElement& open : stack_) *elements_[open.index].innerText += text;
     }
 
     bool TryMarkup() {
@@ -139,6 +139,8 @@ private:
         std::u16string tag = TagName();
         platform::ElementData element;
         element.tagName = Upper(tag);
+        element.innerText.emplace();
+        element.innerHtml.emplace();
         ReadAttributes(element);
         for (const auto& [name, value] : element.attributes)
             if (name == u"id") {
@@ -155,7 +157,7 @@ private:
             platform::ElementData& e = elements_[index];
             e.innerHtml = std::u16string(raw);
             e.innerText = tag == u"title" || tag == u"textarea" ? ResolveCharacterReferences(raw, false) : std::u16string(raw);
-            if (tag == u"title" || tag == u"textarea") AddText(e.innerText);
+            if (tag == u"title" || tag == u"textarea") AddText(*e.innerText);
             std::size_t close = end == html_.size() ? end : html_.find(u'>', end);
             pos_ = close == std::u16string_view::npos ? html_.size() : std::min(html_.size(), close + 1);
             return;
@@ -266,7 +268,7 @@ DocumentParts SplitDocument(std::u16string_view html) {
     DocumentParts parts;
     for (const platform::ElementData& e : ParseElements(html))
         if (e.tagName == u"TITLE") {
-            parts.title = e.innerText;
+            parts.title = e.innerText.value_or(u"");
             break;
         }
     std::size_t open = FindIgnoringCase(html, u"<body", 0);

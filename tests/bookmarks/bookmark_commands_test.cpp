@@ -42,7 +42,7 @@ std::vector<Row> Rows(const sim::Engine& engine) {
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const platform::ElementData& e = elements[i];
         if (e.tagName == u"A") {
-            rows.push_back({e.innerText, Attribute(e, u"href"), {}, {}, {}, {}, 0, 0});
+            rows.push_back({e.innerText.value_or(u"<none>"), Attribute(e, u"href"), {}, {}, {}, {}, 0, 0});
         } else if (e.tagName == u"BUTTON" && !rows.empty() && e.id == u"CCVD_Edit") {
             rows.back().editName = Attribute(e, u"name");
             rows.back().editUrl = Attribute(e, u"url");

@@ -42,8 +42,10 @@ struct ElementData {
     std::u16string id;
     // In document order; names in lower case, values with character references resolved.
     std::vector<std::pair<std::u16string, std::u16string>> attributes;
-    std::u16string innerText;
-    std::u16string innerHtml;
+    // Absent when the engine did not copy them (a click on a large container would
+    // otherwise copy the whole page).
+    std::optional<std::u16string> innerText;
+    std::optional<std::u16string> innerHtml;
 };
 
 // Answers and events from an engine, delivered on the user-interface thread.
