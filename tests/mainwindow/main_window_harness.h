@@ -56,6 +56,14 @@ inline std::string Describe(const RECT& r) {
            std::to_string(r.bottom) + "}";
 }
 
+// The process's one application object. The settings object binds itself to the
+// application it first finds and keeps it for the process's life, as the program has a
+// single global application: every run shares this one.
+inline CWinApp& SharedApplication() {
+    static CWinApp application{u"Pelmarin"};
+    return application;
+}
+
 class MainWindowHarness {
 public:
     explicit MainWindowHarness(bool fullScreen = false) : window(fullScreen) {
@@ -136,7 +144,7 @@ public:
     testing_support::ScopedEnvironment language{"LC_ALL", std::string("en_US.UTF-8")};
     sim::Session session;
     sim::Desktop& desktop = session.desktop;
-    CWinApp app{u"Pelmarin"};
+    CWinApp& app = SharedApplication();
     ObservedMainWindow window;
 
     const std::filesystem::path& folder() const { return folder_.path(); }

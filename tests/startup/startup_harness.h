@@ -115,6 +115,13 @@ struct StartupOutcome {
     std::string calls;  // calls into the Flash module, one per line
 };
 
+// The program's one application object, as main.cpp holds it. The settings object binds
+// itself to the application it first finds, for the process's life, so every run shares it.
+inline CCorvaleApp& Application() {
+    static CCorvaleApp application;
+    return application;
+}
+
 // The folders, environment and desktop of one start-up.
 class StartupHarness {
 public:
@@ -153,7 +160,11 @@ public:
         {
             sim::Session session;
             sim::Desktop& desktop = session.desktop;
-            CCorvaleApp app;
+            CCorvaleApp& app = Application();
+            // What an earlier run left: a new process would start without it.
+            app.m_pszProfileName = nullptr;
+            app.m_pszRegistryKey = nullptr;
+            app.m_pMainWnd = nullptr;
             desktop.Then([&] {
                 StartupOutcome::Window window;
                 if (app.m_pMainWnd) {
