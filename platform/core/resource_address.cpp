@@ -79,7 +79,13 @@ bool IsResourceAddress(std::u16string_view address) {
 std::optional<ResourceAtAddress> LoadResourceAtAddress(std::u16string_view address) {
     if (!IsResourceAddress(address)) return std::nullopt;
     std::u16string_view rest = address.substr(kScheme.size());
-    if (std::size_t end = rest.find_first_of(u"?#"); end != std::u16string_view::npos) rest = rest.substr(0, end);
+    if (std::size_t query = rest.find(u'?'); query != std::u16string_view::npos) rest = rest.substr(0, query);
+    // A "#" that starts a part is a number ("#23"); any other starts the fragment.
+    for (std::size_t hash = rest.find(u'#'); hash != std::u16string_view::npos; hash = rest.find(u'#', hash + 1))
+        if (hash == 0 || rest[hash - 1] != u'/') {
+            rest = rest.substr(0, hash);
+            break;
+        }
     std::size_t last = rest.rfind(u'/');
     if (last == std::u16string_view::npos || last == 0 || last + 1 == rest.size()) return std::nullopt;
     std::u16string id = PercentDecoded(rest.substr(last + 1));
