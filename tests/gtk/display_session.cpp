@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,6 +44,7 @@ bool StartServer(std::string* whyNot) {
         std::string display = ":" + std::to_string(number);
         pid_t child = fork();
         if (child == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);  // the server goes with the tests, even when they die
             int devnull = open("/dev/null", O_RDWR);
             dup2(devnull, 1);
             dup2(devnull, 2);

@@ -2,7 +2,9 @@
 // scripts' requests, new windows, and the control's own keys.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -130,6 +132,12 @@ protected:
         std::filesystem::remove(portFile);
         server_ = fork();
         if (server_ == 0) {
+            // The server goes with the test, even when the test dies, and keeps none of its
+            // output streams (a runner waits for those to close).
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            int devnull = open("/dev/null", O_RDWR);
+            dup2(devnull, 1);
+            dup2(devnull, 2);
             execlp("python3", "python3", "-c", kServerScript, site_.c_str(), portFile.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -327,7 +335,8 @@ TEST_F(GtkEngineTest, AResponseTheViewCannotShowIsOfferedAsADownload) {
     Browser b = MakeBrowser(client);
     std::string url = Page("start.html", "<title>Start</title>");
     ASSERT_TRUE(Load(b, client, url));
-    std::ofstream(site_ + "/archive.zip") << std::string("PK\x03\x04 not really a zip", 24);
+    const char archive[] = "PK\x03\x04 not really a zip";
+    std::ofstream(site_ + "/archive.zip") << std::string(archive, sizeof archive - 1);
     b.engine->Navigate(text::FromUtf8("file://" + site_ + "/archive.zip"));
     EXPECT_TRUE(WaitUntil([&] { return client.Saw("download"); })) << client.All();
     Pump(std::chrono::milliseconds(200));
