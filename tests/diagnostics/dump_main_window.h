@@ -114,6 +114,13 @@ public:
 
 inline constexpr char16_t kStartUrl[] = u"https://start.example/";
 
+// The application object of the test process. It lives as long as the process, as the
+// program's does: the settings object, made once, keeps the application it was made with.
+inline CWinApp& TestApplication() {
+    static CWinApp application{u"Pelmarin"};
+    return application;
+}
+
 // One run of the main window: steps run each time its loop waits; a last step closes it.
 class MainWindowRun : public DiagnosticsFolders {
 public:
@@ -148,7 +155,7 @@ public:
 
     sim::Session session;
     sim::Desktop& desktop = session.desktop;
-    CWinApp app{u"Pelmarin"};
+    CWinApp& app = TestApplication();
     CCorvaleDlg window{false};
 };
 
