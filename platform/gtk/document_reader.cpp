@@ -7,8 +7,8 @@
 namespace platform::desktop {
 namespace {
 
-// Frames are read from the parent's element list, in document order; a frame of another
-// origin throws on access and is recorded as null.
+// Frames are the iframes below the body, in document order (frames of a frameset are not
+// followed); a frame of another origin throws on access and is recorded as null.
 constexpr char kReadFunction[] = R"JS((function (fields) {
   var read = function (doc) {
     var record = {url: String(doc.URL), title: String(doc.title)};
@@ -26,7 +26,7 @@ constexpr char kReadFunction[] = R"JS((function (fields) {
     if (fields & 8) record.body = doc.body ? doc.body.innerHTML : null;
     if (fields & 16) {
       record.frames = [];
-      var frames = doc.querySelectorAll('iframe, frame');
+      var frames = doc.querySelectorAll('body iframe');
       for (var j = 0; j < frames.length; ++j) {
         var inner = null;
         try {

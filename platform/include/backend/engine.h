@@ -95,7 +95,8 @@ struct DocumentData {
     std::optional<float> documentMode;
     std::vector<std::optional<ScriptData>> scripts;  // absent item: not a script element
     std::optional<std::u16string> bodyHtml;        // absent when there is no body
-    // Same-origin iframe documents in document order; absent item: not readable.
+    // The documents of the iframes below the body, in document order; absent item: not
+    // readable (another origin).
     std::vector<std::optional<DocumentData>> frames;
 };
 enum DocumentField : unsigned {
