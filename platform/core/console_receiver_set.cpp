@@ -10,7 +10,15 @@ DWORD nextCookie = 1;
 DWORD ConsoleReceiverSet::Add(CComPtr<IDeveloperConsoleMessageReceiver> receiver) {
     if (nextCookie == 0) ++nextCookie;  // after four billion registrations; 0 means none
     const DWORD cookie = nextCookie++;
+    CComPtr<IDeveloperConsoleMessageReceiver> first;
+    if (!hadReceiver_) first = receiver;
     receivers_.emplace_back(cookie, std::move(receiver));
+    if (first) {
+        hadReceiver_ = true;
+        const std::vector<ConsoleMessage> early = std::move(early_);
+        early_.clear();
+        for (const ConsoleMessage& message : early) DeliverTo(first, message);
+    }
     return cookie;
 }
 
@@ -26,16 +34,23 @@ bool ConsoleReceiverSet::Remove(DWORD cookie) {
 void ConsoleReceiverSet::Clear() {
     auto released = std::move(receivers_);
     receivers_.clear();
+    early_.clear();
+    hadReceiver_ = true;  // nothing is kept for a receiver that can no longer come
 }
 
-void ConsoleReceiverSet::Deliver(const ConsoleMessage& message) const {
-    if (receivers_.empty()) return;
+void ConsoleReceiverSet::Deliver(const ConsoleMessage& message) {
+    if (receivers_.empty()) {
+        if (!hadReceiver_ && early_.size() < kMaxEarlyMessages) early_.push_back(message);
+        return;
+    }
     const auto receivers = receivers_;  // holds every receiver for the whole delivery
-    const auto level = static_cast<DEV_CONSOLE_MESSAGE_LEVEL>(message.level);
+    for (const auto& entry : receivers) DeliverTo(entry.second, message);
+}
+
+void ConsoleReceiverSet::DeliverTo(IDeveloperConsoleMessageReceiver* receiver, const ConsoleMessage& message) {
     const char16_t* fileUrl = message.sourceUrl ? message.sourceUrl->c_str() : nullptr;
-    for (const auto& entry : receivers)
-        entry.second->WriteWithUrlLineAndColumn(nullptr, level, 0, message.text.c_str(), fileUrl, message.line,
-                                                message.column);
+    receiver->WriteWithUrlLineAndColumn(nullptr, static_cast<DEV_CONSOLE_MESSAGE_LEVEL>(message.level), 0,
+                                        message.text.c_str(), fileUrl, message.line, message.column);
 }
 
 }  // namespace platform

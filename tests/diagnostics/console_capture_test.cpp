@@ -75,6 +75,28 @@ TEST(ConsoleCapture, EveryDocumentCompleteRegistersAgainWithTheTopLevelDocument)
     EXPECT_EQ(run.LogMessages("JSConsole"), std::vector<std::string>{"JSConsole |  INFO: [unknown] (0 : 0): once"});
 }
 
+TEST(ConsoleCapture, MessagesOfTheLoadingPageReachTheReceiverWhenItRegisters) {
+    // As an engine reports a page: the document is there at NavigateComplete, its scripts
+    // log while it loads, and DocumentComplete comes last.
+    MainWindowRun run(true);
+    run.Then([&] {
+        sim::Engine& engine = run.Engine();
+        engine.client.OnNavigateComplete(kStartUrl, true);
+        engine.Console(Message(0, u"while loading", u"https://start.example/app.js", 2, 1));
+        for (int i = 0; i < 1005; ++i) engine.Console(Message(1, u"many"));
+        engine.client.OnDocumentComplete(kStartUrl, true);
+        engine.Console(Message(2, u"after"));
+        engine.client.OnDocumentComplete(kStartUrl, true);  // a frame's, say: nothing is handed over again
+    });
+    run.Run();
+
+    const std::vector<std::string> lines = run.LogMessages("JSConsole");
+    ASSERT_EQ(lines.size(), 1u + 999u + 1u) << "the first thousand early messages, then the later one";
+    EXPECT_EQ(lines.front(), "JSConsole |  INFO: https://start.example/app.js (2 : 1): while loading");
+    EXPECT_EQ(lines[999], "JSConsole |  WARN: [unknown] (0 : 0): many");
+    EXPECT_EQ(lines.back(), "JSConsole | ERROR: [unknown] (0 : 0): after");
+}
+
 TEST(ConsoleCapture, RegisteredWhileLoggingIsOffLoggedOnceItIsOn) {
     MainWindowRun run(false);
     run.Then([&] {
