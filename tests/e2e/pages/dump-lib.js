@@ -1,0 +1,2 @@
+// An external script of the dump page; its element has a source address and no text.
+var fromLibrary = 'library';
