@@ -53,9 +53,10 @@ public:
     HRESULT get_body(IHTMLElement** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
-        auto doc = source_.Read(kDocBody);
+        // Whether there is a body, not its HTML: a dump reads a large body once, not twice.
+        auto doc = source_.Read(kDocBasics);
         if (!doc) return E_FAIL;
-        if (!doc->bodyHtml) return S_OK;  // a document without a body
+        if (!doc->hasBody) return S_OK;  // a document without a body
         *out = CreateBodyElement(source_).Detach();
         return S_OK;
     }

@@ -11,7 +11,7 @@ namespace {
 // followed); a frame of another origin throws on access and is recorded as null.
 constexpr char kReadFunction[] = R"JS((function (fields) {
   var read = function (doc) {
-    var record = {url: String(doc.URL), title: String(doc.title)};
+    var record = {url: String(doc.URL), title: String(doc.title), hasBody: !!doc.body};
     if (fields & 2) {
       record.compatMode = doc.compatMode;
       record.doctype = doc.doctype ? doc.doctype.name : null;
@@ -84,6 +84,8 @@ std::optional<DocumentData> DocumentFromValue(JSCValue* value, unsigned fields) 
     DocumentData document;
     document.url = ProgramAddress(StringOf(Property(value, "url").get()));
     document.title = StringOf(Property(value, "title").get());
+    auto hasBody = Property(value, "hasBody");
+    document.hasBody = hasBody && jsc_value_is_boolean(hasBody.get()) && jsc_value_to_boolean(hasBody.get());
     if (fields & kDocModes) {
         document.compatMode = OptionalString(value, "compatMode");
         document.doctype = OptionalString(value, "doctype");

@@ -61,6 +61,7 @@ std::optional<platform::DocumentData> Engine::ReadDocument(unsigned fields) {
     platform::DocumentData data;
     data.url = url_;
     data.title = title_;
+    data.hasBody = body_.has_value();
     if (page_ && (fields & platform::kDocModes)) {
         data.compatMode = page_->compatMode;
         data.doctype = page_->doctype;
@@ -78,6 +79,7 @@ std::optional<platform::DocumentData> Engine::ReadDocument(unsigned fields) {
             platform::DocumentData f;
             f.url = frame;
             f.title = p->title;
+            f.hasBody = p->body.has_value();
             f.compatMode = p->compatMode;
             f.doctype = p->doctype;
             f.documentMode = p->documentMode;

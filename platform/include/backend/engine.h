@@ -90,6 +90,7 @@ struct ScriptData {
 struct DocumentData {
     std::u16string url;
     std::u16string title;
+    bool hasBody = false;  // read with url and title: whether there is a body, without its HTML
     std::optional<std::u16string> compatMode;      // "CSS1Compat" or "BackCompat"
     std::optional<std::u16string> doctype;         // the doctype's name; absent when there is none
     std::optional<float> documentMode;
@@ -100,7 +101,7 @@ struct DocumentData {
     std::vector<std::optional<DocumentData>> frames;
 };
 enum DocumentField : unsigned {
-    kDocBasics = 1,    // url and title
+    kDocBasics = 1,    // url, title and hasBody
     kDocModes = 2,     // compatMode, doctype, documentMode
     kDocScripts = 4,
     kDocBody = 8,
