@@ -1,5 +1,9 @@
 // Reads what the program asks of a document (address, title, modes, scripts, body,
 // same-origin frames) in one script run, and turns the script's value into DocumentData.
+// The engine gives the compatibility mode (CSS1Compat or BackCompat), the document type's
+// name, each script's source address (resolved) and text, the body's HTML and the iframes
+// below the body, those of another origin as unreadable. It has no document modes: the
+// document mode stays absent.
 #pragma once
 
 #include "webkit_toolkit.h"
