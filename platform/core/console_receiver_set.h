@@ -28,7 +28,6 @@ public:
     // Lets go of every receiver (each one's release may call back into this set) and of the
     // early messages; nothing is kept from then on.
     void Clear();
-    bool Empty() const { return receivers_.empty(); }
 
     // Hands the message to every receiver, in the order they registered (or keeps it while
     // the document has had none). A receiver may register or remove receivers while it is

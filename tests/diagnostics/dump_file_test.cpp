@@ -2,7 +2,7 @@
 // nothing, and its indexes; against document doubles.
 #include <gtest/gtest.h>
 
-#include <ctime>
+#include <chrono>
 
 #include "diagnostics/html_dump.h"
 #include "dump_fake_document.h"
@@ -203,9 +203,14 @@ TEST_F(DumpFileTest, ThreeDumpsInOneSecondGetThreeConsecutiveIndexesAndFiles) {
 TEST_F(DumpFileTest, OnTheSystemClockIndexesAreTheSecondsAndStillIncrease) {
     SetDumpClock(nullptr);
     SetLoggingEnabled(true);
-    const std::int64_t before = static_cast<std::int64_t>(::time(nullptr));
+    // The system clock itself: the runtime's time() reads a coarser clock that can lag a second.
+    const auto seconds = [] {
+        return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    };
+    const std::int64_t before = seconds();
     for (int i = 0; i < 3; ++i) DumpHtmlDocument(&document);
-    const std::int64_t after = static_cast<std::int64_t>(::time(nullptr));
+    const std::int64_t after = seconds();
     const auto dumps = folders.DumpFiles();
     ASSERT_EQ(dumps.size(), 3u);
     EXPECT_GE(dumps.begin()->first, before);
