@@ -42,10 +42,24 @@ pelmarin_install_missing_packages() {
     apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# The build installs the Flash module's player from the npm registry. Debian's nodejs and
+# npm packages are taken only when no npm is on PATH: a Node.js installed another way
+# (whose package may carry npm itself) is kept.
+pelmarin_install_npm() {
+  if command -v npm >/dev/null 2>&1; then
+    return 0
+  fi
+  pelmarin_log "Installing: nodejs npm"
+  pelmarin_as_root apt-get update
+  pelmarin_as_root env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y --no-install-recommends nodejs npm
+}
+
 # pelmarin_build <build folder> <build type> [extra cmake options...]
 pelmarin_build() {
   local folder="$1" type="$2"
   shift 2
+  pelmarin_install_npm
   pelmarin_log "Configuring $folder ($type)"
   cmake -S "$PELMARIN_ROOT" -B "$folder" -DCMAKE_BUILD_TYPE="$type" -DPELMARIN_DESKTOP=ON "$@"
   pelmarin_log "Building $folder"
