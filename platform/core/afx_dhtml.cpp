@@ -21,7 +21,7 @@ platform::BrowserControl* ControlOf(IWebBrowser2* browser) {
 // Connects the dialog's DHTML event map to each top-level document once it has completed
 // and disconnects it when the next one arrives; it hears the browser's events on a
 // connection of its own, whatever the dialog's event sink map does with them.
-class CDHtmlDialog::DHtmlEventConnector final : public IDispatch, public platform::ElementClickSink {
+class CDHtmlDialog::DHtmlEventConnector final : public platform::DispatchWithoutTypeInfo<IDispatch>, public platform::ElementClickSink {
 public:
     explicit DHtmlEventConnector(CDHtmlDialog& dialog) : dialog_(&dialog) {}
     void Detach() {
@@ -45,13 +45,6 @@ public:
         if (!n) delete this;
         return n;
     }
-    HRESULT GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, char16_t**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
         if (!dialog_ || !params || params->cArgs < 2) return S_OK;
         if (dispid != DISPID_NAVIGATECOMPLETE2 && dispid != DISPID_DOCUMENTCOMPLETE) return S_OK;

@@ -6,7 +6,7 @@
 
 // The site's sink for its control's events: hands them to the container window's event
 // sink map. Lives inside the site and shares its reference count.
-class COleControlSite::EventSink final : public IDispatch {
+class COleControlSite::EventSink final : public platform::DispatchWithoutTypeInfo<IDispatch> {
 public:
     explicit EventSink(COleControlSite& site) : site_(site) {}
     HRESULT QueryInterface(REFIID iid, void** out) override {
@@ -21,13 +21,6 @@ public:
     }
     ULONG AddRef() override { return site_.ExternalAddRef(); }
     ULONG Release() override { return site_.ExternalRelease(); }
-    HRESULT GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, char16_t**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
         site_.FireEventToContainer(dispid, params);
         return S_OK;

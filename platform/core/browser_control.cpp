@@ -71,7 +71,7 @@ std::u16string VariantText(const VARIANT* v) {
 }
 
 // The pDisp of events raised by a frame: a dispatch object of its own.
-class FrameObject final : public IDispatch {
+class FrameObject final : public DispatchByInterfaceOnly<IDispatch> {
 public:
     HRESULT QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -89,13 +89,6 @@ public:
         if (!n) delete this;
         return n;
     }
-    HRESULT GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, char16_t**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
 
 private:
     ~FrameObject() = default;
@@ -248,12 +241,6 @@ HRESULT BrowserControl::QueryInterface(REFIID iid, void** out) {
         *out = static_cast<IWebBrowser2*>(this);
     if (!*out) return E_NOINTERFACE;
     AddRef();
-    return S_OK;
-}
-
-HRESULT BrowserControl::GetTypeInfoCount(UINT* count) {
-    if (!count) return E_POINTER;
-    *count = 0;
     return S_OK;
 }
 

@@ -8,6 +8,7 @@
 
 #include "backend/backend.h"
 #include "com/ptr.h"
+#include "dispatch_without_type_info.h"
 #include "mshtml/document.h"
 #include "mshtml/host.h"
 #include "mshtml/webbrowser.h"
@@ -38,7 +39,7 @@ protected:
     ~ElementClickSink() = default;
 };
 
-class BrowserControl final : public IWebBrowser2, public IConnectionPointContainer, public EngineClient {
+class BrowserControl final : public DispatchByInterfaceOnly<IWebBrowser2>, public IConnectionPointContainer, public EngineClient {
 public:
     // site: the host's client site (the control keeps a reference until Close).
     BrowserControl(HWND window, IUnknown* site);
@@ -63,11 +64,6 @@ public:
     HRESULT QueryInterface(REFIID iid, void** out) override;
     ULONG AddRef() override { return ++refCount_; }
     ULONG Release() override;
-    // IDispatch
-    HRESULT GetTypeInfoCount(UINT* count) override;
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, char16_t**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
     // IWebBrowser
     HRESULT GoBack() override;
     HRESULT GoForward() override;

@@ -9,9 +9,9 @@
 namespace platform {
 namespace {
 
-class HtmlDocument final : public IHTMLDocument2,
-                           public IHTMLDocument5,
-                           public IHTMLDocument6,
+class HtmlDocument final : public DispatchByInterfaceOnly<IHTMLDocument2>,
+                           public DispatchByInterfaceOnly<IHTMLDocument5>,
+                           public DispatchByInterfaceOnly<IHTMLDocument6>,
                            public IOleCommandTarget,
                            Counted {
 public:
@@ -33,7 +33,6 @@ public:
     }
     ULONG AddRef() override { return AddRefImpl(); }
     ULONG Release() override { return ReleaseImpl(); }
-    DOCUMENT_DISPATCH_MEMBERS
 
     // ---- IHTMLDocument2
     HRESULT get_title(BSTR* out) override {

@@ -25,13 +25,12 @@ HRESULT AnswerQuery(REFIID iid, void** out, IDispatch* primary,
 
 namespace {
 
-class Location final : public IHTMLLocation, Counted {
+class Location final : public DispatchByInterfaceOnly<IHTMLLocation>, Counted {
 public:
     explicit Location(std::u16string url) : url_(std::move(url)) {}
     HRESULT QueryInterface(REFIID iid, void** out) override { return AnswerQuery(iid, out, this, {{IID_IHTMLLocation, this}}); }
     ULONG AddRef() override { return AddRefImpl(); }
     ULONG Release() override { return ReleaseImpl(); }
-    DOCUMENT_DISPATCH_MEMBERS
     HRESULT toString(BSTR* out) override { return PutBstr(out, url_); }
 
 private:
@@ -40,22 +39,20 @@ private:
 
 // An element the layer knows nothing more of (an item of a collection that is not of the
 // collection's kind).
-class OtherElement final : public IDispatch, Counted {
+class OtherElement final : public DispatchByInterfaceOnly<IDispatch>, Counted {
 public:
     HRESULT QueryInterface(REFIID iid, void** out) override { return AnswerQuery(iid, out, this, {}); }
     ULONG AddRef() override { return AddRefImpl(); }
     ULONG Release() override { return ReleaseImpl(); }
-    DOCUMENT_DISPATCH_MEMBERS
 };
 
 // A script element as it was when its collection was made.
-class ScriptElement final : public IHTMLScriptElement, Counted {
+class ScriptElement final : public DispatchByInterfaceOnly<IHTMLScriptElement>, Counted {
 public:
     explicit ScriptElement(ScriptData data) : data_(std::move(data)) {}
     HRESULT QueryInterface(REFIID iid, void** out) override { return AnswerQuery(iid, out, this, {{IID_IHTMLScriptElement, this}}); }
     ULONG AddRef() override { return AddRefImpl(); }
     ULONG Release() override { return ReleaseImpl(); }
-    DOCUMENT_DISPATCH_MEMBERS
     // An inline script has no source address: an empty text, as a null BSTR.
     HRESULT get_src(BSTR* out) override { return PutOptional(out, data_.src); }
     HRESULT get_text(BSTR* out) override { return PutOptional(out, data_.text); }
@@ -70,13 +67,12 @@ private:
 };
 
 // The document type node: its text is read from the page on every call.
-class DoctypeNode final : public IHTMLElement, Counted {
+class DoctypeNode final : public DispatchByInterfaceOnly<IHTMLElement>, Counted {
 public:
     explicit DoctypeNode(DocumentSource source) : source_(std::move(source)) {}
     HRESULT QueryInterface(REFIID iid, void** out) override { return AnswerQuery(iid, out, this, {{IID_IHTMLElement, this}}); }
     ULONG AddRef() override { return AddRefImpl(); }
     ULONG Release() override { return ReleaseImpl(); }
-    DOCUMENT_DISPATCH_MEMBERS
     HRESULT get_innerText(BSTR* out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -112,7 +108,7 @@ std::optional<std::size_t> ItemPosition(const VARIANT& name, const VARIANT& inde
 // A collection as it was when it was made: reading the whole list again for every item
 // would make a walk over n items read the page n times. It hands out nothing once the
 // control has moved on to another page.
-class ElementCollection final : public IHTMLElementCollection, Counted {
+class ElementCollection final : public DispatchByInterfaceOnly<IHTMLElementCollection>, Counted {
 public:
     ElementCollection(DocumentSource source, std::vector<CComPtr<IDispatch>> items)
         : source_(std::move(source)), items_(std::move(items)) {}
@@ -121,7 +117,6 @@ public:
     }
     ULONG AddRef() override { return AddRefImpl(); }
     ULONG Release() override { return ReleaseImpl(); }
-    DOCUMENT_DISPATCH_MEMBERS
     HRESULT get_length(LONG* out) override {
         if (!out) return E_POINTER;
         *out = static_cast<LONG>(items_.size());
@@ -146,13 +141,12 @@ private:
 
 // An iframe element: its document is handed out while the page shows it and the frame is
 // readable (of the same origin).
-class IFrameElement final : public IHTMLIFrameElement3, Counted {
+class IFrameElement final : public DispatchByInterfaceOnly<IHTMLIFrameElement3>, Counted {
 public:
     explicit IFrameElement(DocumentSource frame) : frame_(std::move(frame)) {}
     HRESULT QueryInterface(REFIID iid, void** out) override { return AnswerQuery(iid, out, this, {{IID_IHTMLIFrameElement3, this}}); }
     ULONG AddRef() override { return AddRefImpl(); }
     ULONG Release() override { return ReleaseImpl(); }
-    DOCUMENT_DISPATCH_MEMBERS
     HRESULT get_contentDocument(IDispatch** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -166,7 +160,9 @@ private:
     DocumentSource frame_;
 };
 
-class BodyElement final : public IHTMLElement, public IHTMLElement2, Counted {
+class BodyElement final : public DispatchByInterfaceOnly<IHTMLElement>,
+                          public DispatchByInterfaceOnly<IHTMLElement2>,
+                          Counted {
 public:
     explicit BodyElement(DocumentSource source) : source_(std::move(source)) {}
     HRESULT QueryInterface(REFIID iid, void** out) override {
@@ -176,7 +172,6 @@ public:
     }
     ULONG AddRef() override { return AddRefImpl(); }
     ULONG Release() override { return ReleaseImpl(); }
-    DOCUMENT_DISPATCH_MEMBERS
     HRESULT get_innerHTML(BSTR* out) override {
         if (!out) return E_POINTER;
         *out = nullptr;

@@ -69,19 +69,6 @@ private:
     ULONG refs_ = 1;
 };
 
-// IDispatch plumbing of the document objects: no type information, no names.
-#define DOCUMENT_DISPATCH_MEMBERS                                                                          \
-    HRESULT GetTypeInfoCount(UINT* count) override {                                                       \
-        if (!count) return E_POINTER;                                                                      \
-        *count = 0;                                                                                        \
-        return S_OK;                                                                                       \
-    }                                                                                                      \
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }                            \
-    HRESULT GetIDsOfNames(REFIID, char16_t**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }          \
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {        \
-        return E_NOTIMPL;                                                                                  \
-    }
-
 // QueryInterface of a document object: primary answers IUnknown and IDispatch (and holds
 // the reference count); offered lists the other interfaces with their pointers.
 HRESULT AnswerQuery(REFIID iid, void** out, IDispatch* primary,

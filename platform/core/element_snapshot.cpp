@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "dispatch_without_type_info.h"
+
 namespace platform {
 namespace {
 
@@ -30,7 +32,7 @@ HRESULT PutOptional(BSTR* out, const std::optional<std::u16string>& text) {
     return text ? PutBstr(out, *text) : E_FAIL;
 }
 
-class ElementSnapshot final : public IHTMLElement {
+class ElementSnapshot final : public platform::DispatchByInterfaceOnly<IHTMLElement> {
 public:
     explicit ElementSnapshot(ElementData element) : element_(std::move(element)) {}
 
@@ -50,14 +52,6 @@ public:
         if (!n) delete this;
         return n;
     }
-    HRESULT GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, char16_t**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
 
     HRESULT get_innerHTML(BSTR* out) override { return PutOptional(out, element_.innerHtml); }
     HRESULT get_innerText(BSTR* out) override { return PutOptional(out, element_.innerText); }

@@ -3,10 +3,11 @@
 #include "shell_ui_helper.h"
 
 #include "com/com.h"
+#include "dispatch_without_type_info.h"
 #include "mshtml/host.h"
 
 namespace {
-class ShellUIHelper final : public IShellUIHelper {
+class ShellUIHelper final : public platform::DispatchWithoutTypeInfo<IShellUIHelper> {
 public:
     HRESULT QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -24,13 +25,6 @@ public:
         if (!n) delete this;
         return n;
     }
-    HRESULT GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, char16_t**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return DISP_E_MEMBERNOTFOUND;
     }
