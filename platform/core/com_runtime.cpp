@@ -1,6 +1,8 @@
 // Apartments and the classes this process can create.
+#include <iterator>
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "com/com.h"
 #include "com/connection_points.h"
@@ -19,6 +21,70 @@ std::map<GUID, ClassFactoryFunction, GuidLess>& ProcessClasses() {
     return classes;
 }
 std::mutex classesLock;
+
+// Class objects registered by modules, latest last; held by one reference each.
+struct RegisteredClassObject {
+    DWORD cookie = 0;
+    GUID clsid;
+    IUnknown* object = nullptr;
+    bool singleUse = false;
+};
+std::vector<RegisteredClassObject>& ClassObjects() {
+    static std::vector<RegisteredClassObject> objects;
+    return objects;
+}
+DWORD lastCookie = 0;
+
+// Takes a reference to the latest registered class object of clsid (under classesLock).
+IUnknown* TakeClassObject(REFCLSID clsid) {
+    auto& objects = ClassObjects();
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        if (!(it->clsid == clsid)) continue;
+        IUnknown* object = it->object;
+        object->AddRef();
+        if (it->singleUse) {
+            // Out of service: the registration's own reference now belongs to the caller.
+            objects.erase(std::next(it).base());
+            object->Release();
+        }
+        return object;
+    }
+    return nullptr;
+}
+
+// The class object of a class the layer makes itself: CreateInstance calls its function.
+class FunctionClassObject final : public IClassFactory {
+public:
+    explicit FunctionClassObject(ClassFactoryFunction create) : create_(create) {}
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+            *out = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++references_; }
+    ULONG Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        return create_(iid, out);
+    }
+    HRESULT LockServer(BOOL) override { return S_OK; }
+
+private:
+    ~FunctionClassObject() = default;
+    ClassFactoryFunction create_;
+    ULONG references_ = 1;
+};
 
 int HexValue(char16_t c) {
     if (c >= u'0' && c <= u'9') return c - u'0';
@@ -52,22 +118,71 @@ HRESULT CoRevokeProcessClass(REFCLSID clsid) {
 
 bool CoIsProcessClassRegistered(REFCLSID clsid) {
     std::lock_guard lock(classesLock);
+    for (const RegisteredClassObject& registered : ClassObjects())
+        if (registered.clsid == clsid) return true;
     return ProcessClasses().count(clsid) != 0;
+}
+
+HRESULT CoRegisterClassObject(REFCLSID clsid, IUnknown* classObject, DWORD context, DWORD flags, DWORD* cookie) {
+    if (!classObject || !cookie) return E_INVALIDARG;
+    *cookie = 0;
+    if (!(context & CLSCTX_INPROC_SERVER)) return E_INVALIDARG;
+    if (flags != REGCLS_SINGLEUSE && flags != REGCLS_MULTIPLEUSE) return E_INVALIDARG;
+    classObject->AddRef();
+    std::lock_guard lock(classesLock);
+    *cookie = ++lastCookie;
+    ClassObjects().push_back({*cookie, clsid, classObject, flags == REGCLS_SINGLEUSE});
+    return S_OK;
+}
+
+HRESULT CoRevokeClassObject(DWORD cookie) {
+    IUnknown* revoked = nullptr;
+    {
+        std::lock_guard lock(classesLock);
+        auto& objects = ClassObjects();
+        for (auto it = objects.begin(); it != objects.end(); ++it) {
+            if (it->cookie != cookie) continue;
+            revoked = it->object;
+            objects.erase(it);
+            break;
+        }
+    }
+    if (!revoked) return CO_E_OBJNOTREG;
+    // Released outside the lock: the object's last release may call back into the layer.
+    revoked->Release();
+    return S_OK;
+}
+
+HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* serverInfo, REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (serverInfo || !(context & CLSCTX_INPROC_SERVER)) return REGDB_E_CLASSNOTREG;
+    IUnknown* object = nullptr;
+    {
+        std::lock_guard lock(classesLock);
+        object = TakeClassObject(clsid);
+        if (!object) {
+            auto it = ProcessClasses().find(clsid);
+            if (it == ProcessClasses().end()) return REGDB_E_CLASSNOTREG;
+            object = new FunctionClassObject(it->second);
+        }
+    }
+    const HRESULT hr = object->QueryInterface(iid, out);
+    object->Release();
+    return hr;
 }
 
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (outer) return CLASS_E_CLASSNOTAVAILABLE;  // no aggregation of the layer's classes
     if (!(context & CLSCTX_INPROC_SERVER)) return REGDB_E_CLASSNOTREG;
-    ClassFactoryFunction create = nullptr;
-    {
-        std::lock_guard lock(classesLock);
-        auto it = ProcessClasses().find(clsid);
-        if (it != ProcessClasses().end()) create = it->second;
-    }
-    if (!create) return REGDB_E_CLASSNOTREG;
-    return create(iid, out);
+    IClassFactory* factory = nullptr;
+    const HRESULT found = CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                           reinterpret_cast<void**>(&factory));
+    if (FAILED(found)) return found == E_NOINTERFACE ? REGDB_E_CLASSNOTREG : found;
+    const HRESULT hr = factory->CreateInstance(outer, iid, out);
+    factory->Release();
+    return hr;
 }
 
 bool GuidFromString(const char16_t* text, GUID* out) {

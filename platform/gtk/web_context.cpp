@@ -1,5 +1,6 @@
 #include "web_context.h"
 
+#include "flash_player.h"
 #include "resource_scheme.h"
 
 namespace platform::desktop {
@@ -16,6 +17,7 @@ WebKitWebContext* SharedWebContext() {
         const gchar* languages[] = {"en-US", nullptr};
         webkit_web_context_set_preferred_languages(made, languages);
         RegisterResourceScheme(made);
+        RegisterFlashPlayerScheme(made);
         return made;
     }();
     return context;

@@ -7,6 +7,7 @@
 #include "document_reader.h"
 #include "element_click_report.h"
 #include "engine_scripts.h"
+#include "flash_player.h"
 #include "javascript_literal.h"
 #include "native_window.h"
 #include "resource_scheme.h"
@@ -86,6 +87,7 @@ WebKitEngine::WebKitEngine(WindowPresenter& presenter, HWND browserWindow, Engin
     AddScript(content, kWindowOperationScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME);
     AddScript(content, kElementClickScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME);
     if (options_.external) AddScript(content, kExternalObjectScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES);
+    AddFlashPlayerScripts(content);
 
     auto* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedWebContext(),
                                               "user-content-manager", content, nullptr));
@@ -252,6 +254,7 @@ gboolean WebKitEngine::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* deci
     if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
         auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
         if (webkit_response_policy_decision_is_mime_type_supported(response)) return FALSE;
+        if (OpenMovieResponse(self->view_.get(), response)) return TRUE;
         auto keep = GObjectPtr<WebKitPolicyDecision>::Retain(decision);
         if (self->client_.OnFileDownload(false)) webkit_policy_decision_download(keep.get());
         else webkit_policy_decision_ignore(keep.get());

@@ -135,3 +135,30 @@ using ClassFactoryFunction = HRESULT (*)(REFIID iid, void** out);
 HRESULT CoRegisterProcessClass(REFCLSID clsid, ClassFactoryFunction create);
 HRESULT CoRevokeProcessClass(REFCLSID clsid);
 bool CoIsProcessClassRegistered(REFCLSID clsid);
+
+// Class objects, as a module hands them to the host's COM layer.
+class IClassFactory : public IUnknown {
+public:
+    virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) = 0;
+    virtual HRESULT LockServer(BOOL lock) = 0;
+
+protected:
+    ~IClassFactory() = default;
+};
+inline constexpr IID IID_IClassFactory{0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr DWORD REGCLS_SINGLEUSE = 0;
+constexpr DWORD REGCLS_MULTIPLEUSE = 1;
+constexpr HRESULT CO_E_OBJNOTREG = static_cast<HRESULT>(0x800401FC);
+constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110);
+
+// Makes classObject the class object of clsid for this process: CoGetClassObject and
+// CoCreateInstance find it until it is revoked. The layer holds a reference until then. A
+// class registered more than once is served by its latest registration; revoking that one
+// uncovers the one before. Only in-process use (CLSCTX_INPROC_SERVER) is supported; a
+// single-use class object is taken out of service after its first CoGetClassObject.
+HRESULT CoRegisterClassObject(REFCLSID clsid, IUnknown* classObject, DWORD context, DWORD flags, DWORD* cookie);
+// Ends the registration of that cookie and releases the class object; CO_E_OBJNOTREG for a
+// cookie that is not registered.
+HRESULT CoRevokeClassObject(DWORD cookie);
+// The class object of clsid: a registered one, or one made for a class of the layer.
+HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* serverInfo, REFIID iid, void** out);
