@@ -126,7 +126,7 @@ gboolean LoadMoviePage(gpointer data) {
     auto* view = WEBKIT_WEB_VIEW(data);
     if (const char* address = static_cast<const char*>(g_object_get_data(G_OBJECT(view), "pelmarin-movie"))) {
         const std::string page = MoviePage(text::FromUtf8(address));
-        webkit_web_view_load_alternate_html(view, page.c_str(), address, nullptr);
+        webkit_web_view_load_alternate_html(view, page.c_str(), address, address);
     }
     g_object_set_data(G_OBJECT(view), "pelmarin-movie", nullptr);
     g_object_unref(view);
@@ -159,7 +159,7 @@ std::string MoviePage(std::u16string_view movieAddress) {
     // The address goes in as a script literal, so that no address can break the markup.
     return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><style>html,body{margin:0;height:100%;"
            "background:#000;overflow:hidden}embed{display:block;width:100%;height:100%}</style></head><body>"
-           "<script>(function(){var e=document.createElement('embed');e.type='application/x-shockwave-flash';"
+           "<script>(function(){var e=document.createElement('embed');e.type='application/x-shockwave-flash';e.width='100%';e.height='100%';"
            "e.src=" + source + ";document.body.appendChild(e);document.title=e.src.split('/').pop();})();</script>"
            "</body></html>";
 }
