@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Pelmarin (Release, in build/) and opens it on the
-# local start page, served from site/ on 127.0.0.1 for as long as Pelmarin runs.
+# Flash demo page of the local site (build/demo-site: the pages of site/ and the movie the
+# build makes), served on 127.0.0.1 for as long as Pelmarin runs.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 
@@ -34,9 +35,9 @@ stop_server() {
 }
 trap stop_server EXIT
 
-# The built-in start address needs the internet; a local server for site/ on a free
-# port of 127.0.0.1 stands in for it.
-/usr/bin/python3 - "$PELMARIN_ROOT/site" "$port_file" <<'PY' &
+# The built-in start address needs the internet; a local server for the demo site on a
+# free port of 127.0.0.1 stands in for it.
+/usr/bin/python3 - "$PELMARIN_ROOT/build/demo-site" "$port_file" <<'PY' &
 import functools, http.server, sys
 site, port_file = sys.argv[1], sys.argv[2]
 class Quiet(http.server.SimpleHTTPRequestHandler):
@@ -54,10 +55,10 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 if [ ! -s "$port_file" ]; then
-  echo "The local server for site/ did not start." >&2
+  echo "The local server for build/demo-site did not start." >&2
   exit 1
 fi
-start_address="http://127.0.0.1:$(cat "$port_file")/"
+start_address="http://127.0.0.1:$(cat "$port_file")/flash/index.html"
 
 pelmarin_log "Opening Pelmarin on $start_address"
 status=0
