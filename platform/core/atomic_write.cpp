@@ -1,14 +1,15 @@
 #include "atomic_write.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <memory>
 #include <random>
-
-#include "files_descriptor.h"
 
 namespace {
 
@@ -36,12 +37,15 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// Every temporary file of a target starts with this, so that leftovers can be found.
+std::string TemporaryPrefix(const std::string& hostPath) { return "." + NameOf(hostPath) + ".tmp-"; }
+
 // A fresh file next to the target, created exclusively (the umask applies to its mode).
 FileDescriptor CreateTemporary(const std::string& hostPath, std::string& temporaryPath) {
     static std::atomic<unsigned> counter{0};
     std::random_device entropy;
-    const std::string stem = FolderOf(hostPath) + "/." + NameOf(hostPath) + ".tmp-" +
-                             std::to_string(::getpid()) + "-";
+    const std::string stem =
+        FolderOf(hostPath) + "/" + TemporaryPrefix(hostPath) + std::to_string(::getpid()) + "-";
     for (int attempt = 0; attempt < 16; ++attempt) {
         temporaryPath = stem + std::to_string(counter.fetch_add(1)) + "-" + std::to_string(entropy());
         const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -94,4 +98,26 @@ bool ReplaceFileAtomically(const std::string& hostPath, std::string_view bytes) 
     FileDescriptor folder(::open(FolderOf(hostPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder.IsValid()) return false;
     return ::fsync(folder.Get()) == 0;
+}
+
+FolderWriteLock::FolderWriteLock(const std::string& folder)
+    : folder_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (!folder_.IsValid()) return;
+    int result = 0;
+    while ((result = ::flock(folder_.Get(), LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    held_ = result == 0;
+}
+
+void RemoveLeftoverTemporaries(const std::string& hostPath) {
+    const std::string folder = FolderOf(hostPath);
+    const std::string prefix = TemporaryPrefix(hostPath);
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
+    if (!listing) return;
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::string_view name(entry->d_name);
+        if (name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix) {
+            ::unlinkat(::dirfd(listing.get()), entry->d_name, 0);
+        }
+    }
 }

@@ -7,8 +7,6 @@
 namespace ini {
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -37,12 +35,11 @@ bool HasLineBreak(std::u16string_view text) {
 
 }  // namespace
 
-IniDocument IniDocument::Parse(std::string_view bytes) {
+IniDocument IniDocument::Parse(std::string_view fileBytes) {
     IniDocument document;
-    if (bytes.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
-        document.byteOrderMark_ = std::string(kUtf8ByteOrderMark);
-        bytes.remove_prefix(kUtf8ByteOrderMark.size());
-    }
+    document.encoding_ = DetectTextEncoding(fileBytes);
+    const std::string text = DecodeFileText(fileBytes, document.encoding_, document.tail_);
+    std::string_view bytes = text;
     while (!bytes.empty()) {
         const std::size_t lineFeed = bytes.find('\n');
         Line line;
@@ -86,8 +83,8 @@ IniDocument::Classified IniDocument::Classify(std::string_view content) {
 }
 
 std::optional<std::size_t> IniDocument::FindKeyLine(std::u16string_view section, std::u16string_view key) const {
-    const std::string sectionName = text::ToUtf8(section);
-    const std::string keyName = text::ToUtf8(key);
+    const std::string sectionName = ToText(section);
+    const std::string keyName = ToText(key);
     bool inSection = false;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Classified line = Classify(lines_[i].content);
@@ -101,7 +98,7 @@ std::optional<std::size_t> IniDocument::FindKeyLine(std::u16string_view section,
 }
 
 std::optional<std::size_t> IniDocument::FirstSectionHeader(std::u16string_view section) const {
-    const std::string sectionName = text::ToUtf8(section);
+    const std::string sectionName = ToText(section);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Classified line = Classify(lines_[i].content);
         if (line.kind == Kind::Section && SameName(line.name, sectionName)) return i;
@@ -112,7 +109,7 @@ std::optional<std::size_t> IniDocument::FirstSectionHeader(std::u16string_view s
 std::optional<std::u16string> IniDocument::Find(std::u16string_view section, std::u16string_view key) const {
     const std::optional<std::size_t> index = FindKeyLine(section, key);
     if (!index) return std::nullopt;
-    return text::FromUtf8(Classify(lines_[*index].content).value);
+    return TextToUtf16(Classify(lines_[*index].content).value, encoding_);
 }
 
 bool IniDocument::CanStore(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
@@ -137,7 +134,11 @@ void IniDocument::EnsureLastLineEnded() {
 
 bool IniDocument::Set(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
     if (!CanStore(section, key, value)) return false;
-    const std::string valueBytes = text::ToUtf8(value);
+    if (encoding_ == TextEncoding::Windows1252 &&
+        !(FitsWindows1252(section) && FitsWindows1252(key) && FitsWindows1252(value))) {
+        encoding_ = TextEncoding::Utf16LeWithMark;
+    }
+    const std::string valueBytes = ToText(value);
 
     if (const std::optional<std::size_t> index = FindKeyLine(section, key)) {
         // Keep the key's own spelling and spacing; only the value changes.
@@ -147,7 +148,7 @@ bool IniDocument::Set(std::u16string_view section, std::u16string_view key, std:
     }
 
     const std::string lineEnd = NewLineEnd();
-    Line keyLine{text::ToUtf8(key) + "=" + valueBytes, lineEnd};
+    Line keyLine{ToText(key) + "=" + valueBytes, lineEnd};
 
     if (const std::optional<std::size_t> header = FirstSectionHeader(section)) {
         // After the section's last key, so that blank lines and comments that lead into the
@@ -164,7 +165,7 @@ bool IniDocument::Set(std::u16string_view section, std::u16string_view key, std:
     }
 
     EnsureLastLineEnded();
-    lines_.push_back(Line{"[" + text::ToUtf8(section) + "]", lineEnd});
+    lines_.push_back(Line{"[" + ToText(section) + "]", lineEnd});
     lines_.push_back(std::move(keyLine));
     return true;
 }
@@ -179,7 +180,7 @@ bool IniDocument::RemoveKey(std::u16string_view section, std::u16string_view key
 }
 
 bool IniDocument::RemoveSection(std::u16string_view section) {
-    const std::string sectionName = text::ToUtf8(section);
+    const std::string sectionName = ToText(section);
     bool removed = false;
     bool inSection = false;
     std::vector<Line> kept;
@@ -198,12 +199,12 @@ bool IniDocument::RemoveSection(std::u16string_view section) {
 }
 
 std::string IniDocument::Serialize() const {
-    std::string bytes = byteOrderMark_;
+    std::string text;
     for (const Line& line : lines_) {
-        bytes += line.content;
-        bytes += line.end;
+        text += line.content;
+        text += line.end;
     }
-    return bytes;
+    return EncodeFileText(text, encoding_) + tail_;
 }
 
 }  // namespace ini

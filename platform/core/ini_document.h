@@ -1,7 +1,9 @@
 // An INI file held as the lines it was read from. An edit touches only the line (or lines)
 // it must; every other byte - comments, blank lines, unreadable text, line ends, a byte-order
 // mark - is written back exactly as it was read, so a damaged or hand-edited file is never
-// mangled by a write.
+// mangled by a write. The file is written in the encoding it was read in (ini_text_encoding.h),
+// except that a Windows-1252 file given text the code page cannot hold becomes UTF-16LE with
+// a byte-order mark as a whole, which keeps every character and which Windows reads as well.
 #pragma once
 
 #include <optional>
@@ -9,15 +11,19 @@
 #include <string_view>
 #include <vector>
 
+#include "ini_text_encoding.h"
+
 namespace ini {
 
 class IniDocument {
 public:
-    IniDocument() = default;  // an empty, new file
+    IniDocument() = default;  // an empty, new file: UTF-8
 
     // Any bytes are accepted: lines that are neither a section header nor "key=value" are
-    // kept and otherwise ignored.
+    // kept and otherwise ignored. Parse(bytes).Serialize() gives bytes back unchanged.
     static IniDocument Parse(std::string_view bytes);
+
+    TextEncoding Encoding() const { return encoding_; }
 
     // Section and key names are compared ignoring the case of A-Z. Sections of the same
     // name are searched in file order; the first matching key wins. The value comes back
@@ -33,7 +39,8 @@ public:
 
     // Replaces the value of the key Find would return, or adds the key at the end of its
     // section (after the section's last key), or adds the section at the end of the file.
-    // Returns false (and changes nothing) when CanStore is false.
+    // New lines end as the file's first line does (CR LF in a file without one). Returns
+    // false (and changes nothing) when CanStore is false.
     bool Set(std::u16string_view section, std::u16string_view key, std::u16string_view value);
 
     // Removes every line of the key in every section of that name; true when one was found.
@@ -62,8 +69,11 @@ private:
     void EnsureLastLineEnded();
     std::string NewLineEnd() const;
 
-    std::string byteOrderMark_;  // kept as read, written back as read
-    std::vector<Line> lines_;
+    std::string ToText(std::u16string_view text) const { return Utf16ToText(text, encoding_); }
+
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    std::string tail_;  // a UTF-16 file's odd last byte, written back as read
+    std::vector<Line> lines_;  // in the working form of ini_text_encoding.h
 };
 
 }  // namespace ini

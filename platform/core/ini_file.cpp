@@ -46,10 +46,19 @@ LoadedFile LoadHostFile(const std::string& hostPath) {
 
 enum class Edit { Refused, Unchanged, Changed };
 
+std::string FolderOf(const std::string& hostPath) {
+    const std::size_t slash = hostPath.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : hostPath.substr(0, slash);
+}
+
 // Reads the file, lets edit change the document, and writes the result back in one piece.
+// The folder's lock makes the read-modify-write of two processes follow one another, so
+// neither loses the other's change; a file system that cannot lock still gets atomic writes.
 bool EditIniFile(std::u16string_view path, const std::function<Edit(IniDocument&)>& edit) {
     const std::optional<std::string> hostPath = ToHostPath(path);
     if (!hostPath || hostPath->empty()) return false;
+    const FolderWriteLock lock(FolderOf(*hostPath));
     LoadedFile loaded = LoadHostFile(*hostPath);
     if (loaded.status == LoadStatus::Unreadable) return false;
     switch (edit(loaded.document)) {
@@ -57,6 +66,7 @@ bool EditIniFile(std::u16string_view path, const std::function<Edit(IniDocument&
     case Edit::Unchanged: return true;
     case Edit::Changed: break;
     }
+    if (lock.Held()) RemoveLeftoverTemporaries(*hostPath);
     return ReplaceFileAtomically(*hostPath, loaded.document.Serialize());
 }
 

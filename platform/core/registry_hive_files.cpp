@@ -1,7 +1,6 @@
 #include "registry_hive_files.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,22 +48,6 @@ HiveText ReadFileBytes(const std::string& path) {
     return result;
 }
 
-// Holds an exclusive lock on the hive's folder, which serialises writers of all processes.
-class FolderLock {
-public:
-    explicit FolderLock(const std::string& folder)
-        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (fd_.IsValid()) {
-            while (::flock(fd_.Get(), LOCK_EX) != 0 && errno == EINTR) {
-            }
-        }
-    }
-    bool Held() const { return fd_.IsValid(); }
-
-private:
-    FileDescriptor fd_;  // closing it releases the lock
-};
-
 // Keeps the file that did not read back whole, before it is replaced.
 bool KeepUnreadable(const std::string& file, const HiveText& old) {
     const std::string kept = file + ".unreadable";
@@ -105,7 +88,8 @@ RegistryDocument ReadHive(const HiveLocation& hive) {
 LONG ModifyHive(const HiveLocation& hive, const std::function<LONG(RegistryDocument&, bool&)>& change) {
     std::error_code error;
     std::filesystem::create_directories(hive.folder, error);
-    FolderLock lock(hive.folder);
+    // Serialises the writers of all processes; under it no other writer is half-way through.
+    const FolderWriteLock lock(hive.folder);
     if (!lock.Held()) return ERROR_PATH_NOT_FOUND;
 
     const HiveText old = ReadFileBytes(hive.file);
@@ -117,6 +101,8 @@ LONG ModifyHive(const HiveLocation& hive, const std::function<LONG(RegistryDocum
     if (result != ERROR_SUCCESS || !changed) return result;
 
     const bool lossy = old.state == FileState::Unreadable || (old.state == FileState::Read && !parsed.complete);
+    RemoveLeftoverTemporaries(hive.file);
+    RemoveLeftoverTemporaries(hive.file + ".unreadable");
     if (lossy && !KeepUnreadable(hive.file, old)) return ERROR_ACCESS_DENIED;
     if (!ReplaceFileAtomically(hive.file, SerializeRegistryText(parsed.document))) return ERROR_ACCESS_DENIED;
     return ERROR_SUCCESS;

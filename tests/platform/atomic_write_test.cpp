@@ -1,10 +1,15 @@
 // Atomic replacement: content, permissions, failure without damage, and no torn reads.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 #include "atomic_write.h"
@@ -62,6 +67,58 @@ TEST(AtomicWrite, FailsWithoutTouchingAnything) {
     EXPECT_FALSE(ReplaceFileAtomically("", "x"));
 
     EXPECT_EQ(EntriesIn(folder.Path()), 2u);  // "taken" and "plain", no leftovers
+}
+
+// What a writer killed between creating its temporary file and renaming it leaves behind,
+// and only that, is taken away: not the target, not another file's temporaries.
+TEST(AtomicWrite, LeftoverTemporariesOfTheTargetAreRemoved) {
+    TemporaryFolder folder;
+    const std::string target = folder / "hive.reg";
+    WriteWholeFile(target, "kept");
+    for (const char* name : {".hive.reg.tmp-4242-0-17", ".hive.reg.tmp-1-2-3", ".hive.reg.unreadable.tmp-1-2-3",
+                             ".other.reg.tmp-1-2-3", "hive.reg.unreadable", ".hive.reg.tmp-"}) {
+        WriteWholeFile(folder.Path() / name, "x");
+    }
+    RemoveLeftoverTemporaries(target);
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder.Path())) left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"hive.reg", ".hive.reg.unreadable.tmp-1-2-3", ".other.reg.tmp-1-2-3",
+                                           "hive.reg.unreadable", ".hive.reg.tmp-"}));
+    EXPECT_EQ(ReadWholeFile(target), "kept");
+}
+
+TEST(AtomicWrite, TheFolderLockExcludesOtherProcessesAndDiesWithItsHolder) {
+    TemporaryFolder folder;
+    const std::string path = folder.Path().string();
+    // A child holds the lock and then dies without releasing it.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        const FolderWriteLock lock(path);
+        const char held = lock.Held() ? 'y' : 'n';
+        (void)!::write(ready[1], &held, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    ::close(ready[0]);
+    ASSERT_EQ(held, 'y');
+
+    std::atomic<bool> acquired{false};
+    std::thread waiter([&] {
+        const FolderWriteLock lock(path);
+        acquired = lock.Held();
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(acquired.load()) << "the lock of another process is exclusive";
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    waiter.join();
+    EXPECT_TRUE(acquired.load());
+    EXPECT_FALSE(FolderWriteLock(folder / "missing").Held());
 }
 
 TEST(AtomicWrite, ReadersSeeTheOldOrTheNewContentNeverAMixture) {

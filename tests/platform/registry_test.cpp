@@ -288,6 +288,16 @@ TEST_F(Registry, ConcurrentWritersLoseNothing) {
     RegCloseKey(key);
 }
 
+TEST_F(Registry, TheNextWriteRemovesWhatAKilledWriterLeft) {
+    HKEY key = Create(HKEY_CURRENT_USER, u"Software\\Leftovers");
+    const fs::path leftover = UserHive().parent_path() / ".HKEY_CURRENT_USER.reg.tmp-4242-0-17";
+    WriteWholeFile(leftover, "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Soft");
+    ASSERT_EQ(SetDword(key, u"Value", 1), ERROR_SUCCESS);
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_EQ(std::distance(fs::directory_iterator(UserHive().parent_path()), {}), 1);
+    RegCloseKey(key);
+}
+
 TEST_F(Registry, CorruptHiveReadsWhatItCanAndIsKeptBeforeItIsReplaced) {
     fs::create_directories(UserHive().parent_path());
     const std::string corrupt =

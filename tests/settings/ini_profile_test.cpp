@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "crt/crt.h"
 #include "ini_file.h"
@@ -19,6 +20,7 @@
 namespace {
 
 using namespace std::string_literals;
+namespace fs = std::filesystem;
 using testing_support::ReadBytes;
 using testing_support::ScopedTestFolder;
 using testing_support::WriteBytes;
@@ -90,8 +92,10 @@ INSTANTIATE_TEST_SUITE_P(
                    u"Features", u"Proxy", u"ok"},
         LookupCase{"a header without its closing bracket still opens the section", "[Features\r\nProxy=v\r\n",
                    u"Features", u"Proxy", u"v"},
-        LookupCase{"invalid UTF-8 in a value reads as replacement characters", "[Features]\r\nProxy=a\xFF" "b\r\n",
-                   u"Features", u"Proxy", u"a\uFFFDb"}));
+        LookupCase{"a file that is not valid UTF-8 reads as Windows-1252", "[Features]\r\nProxy=a\xFF" "b\x80\r\n",
+                   u"Features", u"Proxy", u"a\u00FFb\u20AC"},
+        LookupCase{"behind a UTF-8 byte-order mark a broken sequence reads as a replacement character",
+                   "\xEF\xBB\xBF[Features]\r\nProxy=a\xFF" "b\r\n", u"Features", u"Proxy", u"a\uFFFDb"}));
 
 TEST_F(IniProfileTest, AMissingFileReadsAsEmpty) {
     EXPECT_EQ(ini::ReadIniValue(path(), u"Features", u"Proxy"), std::nullopt);
@@ -175,6 +179,45 @@ TEST_F(IniProfileTest, AWriteReplacesTheFileRatherThanRewritingIt) {
     EXPECT_NE(before.st_ino, after.st_ino);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1)
         << "no temporary file may remain";
+}
+
+TEST_F(IniProfileTest, TheNextWriteRemovesWhatAKilledWriterLeft) {
+    WriteBytes(file(), "[Features]\r\nProxy=a\r\n");
+    const fs::path leftover = folder_.path() / ".AppSettings.ini.tmp-4242-0-17";
+    WriteBytes(leftover, "[Features]\r\nProx");
+    ASSERT_TRUE(ini::WriteIniValue(path(), u"Features", u"Proxy", nullptr));
+    EXPECT_FALSE(fs::exists(leftover)) << "even a write that removes a key";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), {}), 1);
+}
+
+// Two processes writing keys of the same file at once: each write reads, changes and
+// replaces the whole file, and the folder's lock keeps one from dropping the other's keys.
+TEST_F(IniProfileTest, TwoProcessesWritingAtOnceLoseNoKey) {
+    constexpr int kEach = 15;
+    auto key = [](char process, int i) { return text::FromUtf8(std::string(1, process) + std::to_string(i)); };
+    const std::u16string windowsPath = path();
+    std::vector<pid_t> children;
+    for (const char process : {'a', 'b'}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            int failures = 0;
+            for (int i = 0; i < kEach; ++i) {
+                failures += ini::WriteIniValue(windowsPath, u"Features", key(process, i), u"v") ? 0 : 1;
+            }
+            ::_exit(failures);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "every write succeeded";
+    }
+    for (const char process : {'a', 'b'}) {
+        for (int i = 0; i < kEach; ++i) {
+            EXPECT_EQ(ini::ReadIniValue(path(), u"Features", key(process, i)), u"v") << process << i;
+        }
+    }
 }
 
 TEST_F(IniProfileTest, ValuesHaveNoLengthLimit) {
