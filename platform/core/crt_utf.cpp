@@ -68,9 +68,11 @@ std::u16string FromUtf8(std::string_view input) {
     std::size_t i = 0;
     while (i < input.size()) {
         const auto lead = static_cast<unsigned char>(input[i]);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
+        if (lead < 0x80) {  // a run of ASCII, widened at once: pages' text is mostly that
+            std::size_t end = i + 1;
+            while (end < input.size() && static_cast<unsigned char>(input[end]) < 0x80) ++end;
+            out.append(input.begin() + static_cast<std::ptrdiff_t>(i), input.begin() + static_cast<std::ptrdiff_t>(end));
+            i = end;
             continue;
         }
         // Length of the sequence and the allowed range of its second byte, which rules out

@@ -2,6 +2,7 @@
 
 #include "crt/crt.h"
 #include "gobject_ptr.h"
+#include "packed_scripts.h"
 #include "resource_scheme.h"
 
 namespace platform::desktop {
@@ -9,20 +10,14 @@ namespace {
 
 // Frames are the iframes below the body, in document order (frames of a frameset are not
 // followed); a frame of another origin throws on access and is recorded as null.
-constexpr char kReadFunction[] = R"JS((function (fields) {
+constexpr char kReadFunction[] = R"JS((function (fields, packScripts) {
   var read = function (doc) {
     var record = {url: String(doc.URL), title: String(doc.title), hasBody: !!doc.body};
     if (fields & 2) {
       record.compatMode = doc.compatMode;
       record.doctype = doc.doctype ? doc.doctype.name : null;
     }
-    if (fields & 4) {
-      record.scripts = [];
-      for (var i = 0; i < doc.scripts.length; ++i) {
-        var script = doc.scripts[i];
-        record.scripts.push({src: script.hasAttribute('src') ? script.src : null, text: script.text});
-      }
-    }
+    if (fields & 4) record.scripts = packScripts(doc.scripts);
     if (fields & 8) record.body = doc.body ? doc.body.innerHTML : null;
     if (fields & 16) {
       record.frames = [];
@@ -76,7 +71,7 @@ void ForEachItem(JSCValue* object, const char* name, Each each) {
 }  // namespace
 
 std::string DocumentReadScript(unsigned fields) {
-    return std::string(kReadFunction) + "(" + std::to_string(fields & kDocAll) + ")";
+    return std::string(kReadFunction) + "(" + std::to_string(fields & kDocAll) + ", " + kPackScriptsFunction + ")";
 }
 
 std::optional<DocumentData> DocumentFromValue(JSCValue* value, unsigned fields) {
@@ -92,13 +87,10 @@ std::optional<DocumentData> DocumentFromValue(JSCValue* value, unsigned fields) 
         // This engine has no document modes; documentMode stays absent.
     }
     if (fields & kDocScripts) {
-        ForEachItem(value, "scripts", [&](JSCValue* item) {
-            if (IsAbsent(item)) {
-                document.scripts.emplace_back(std::nullopt);
-                return;
-            }
-            document.scripts.emplace_back(ScriptData{OptionalString(item, "src"), OptionalString(item, "text")});
-        });
+        // A document whose scripts cannot be unpacked is not taken for one without scripts.
+        std::optional<std::vector<ScriptData>> scripts = UnpackScripts(StringOf(Property(value, "scripts").get()));
+        if (!scripts) return std::nullopt;
+        for (ScriptData& script : *scripts) document.scripts.emplace_back(std::move(script));
     }
     if (fields & kDocBody) document.bodyHtml = OptionalString(value, "body");
     if (fields & kDocFrames) {

@@ -7,6 +7,7 @@
 #include "engine_scripts.h"
 #include "gobject_ptr.h"
 #include "javascript_literal.h"
+#include "packed_scripts.h"
 #include "script_location.h"
 #include "webkit_toolkit.h"
 
@@ -109,7 +110,8 @@ var inner = makeDoc('https://a.example/inner.html', 'Inner', {doctype: null, com
 var other = {};
 Object.defineProperty(other, 'contentDocument', {get: function () { throw new Error('cross-origin'); }});
 var document = makeDoc('https://a.example/', 'Top \u00e9', {
-  scripts: [script('https://a.example/app.js', ''), script(null, 'var x = 1;')],
+  scripts: [script('https://a.example/app.js', ''), script(null, 'var x = 1;'),
+            script('https://a.example/9:-.js', '1:- \ud83d\ude00 \u00e9 lone \ud800 end')],
   frames: [{contentDocument: inner}, other, {contentDocument: null}]});
 )JS";
 
@@ -123,11 +125,16 @@ TEST_F(GtkScriptContext, DocumentReadGivesEveryFieldAndMarksUnreadableFrames) {
     EXPECT_EQ(document->compatMode, u"CSS1Compat");
     EXPECT_EQ(document->doctype, u"html");
     EXPECT_EQ(document->documentMode, std::nullopt);
-    ASSERT_EQ(document->scripts.size(), 2u);
-    ASSERT_TRUE(document->scripts[0] && document->scripts[1]);
+    ASSERT_EQ(document->scripts.size(), 3u);
+    ASSERT_TRUE(document->scripts[0] && document->scripts[1] && document->scripts[2]);
     EXPECT_EQ(document->scripts[0]->src, u"https://a.example/app.js");
+    EXPECT_EQ(document->scripts[0]->text, u"");
     EXPECT_EQ(document->scripts[1]->src, std::nullopt);
     EXPECT_EQ(document->scripts[1]->text, u"var x = 1;");
+    // Field marks inside the texts, a pair of surrogates and a lone one (which the engine
+    // hands over as a replacement character) do not shift the fields.
+    EXPECT_EQ(document->scripts[2]->src, u"https://a.example/9:-.js");
+    EXPECT_EQ(document->scripts[2]->text, u"1:- \U0001F600 \u00e9 lone \uFFFD end");
     EXPECT_EQ(document->bodyHtml, u"<p>Top \u00e9</p>");
     ASSERT_EQ(document->frames.size(), 3u);
     ASSERT_TRUE(document->frames[0]);
@@ -156,6 +163,37 @@ TEST_F(GtkScriptContext, NoDocumentRecordGivesNoDocument) {
     EXPECT_FALSE(DocumentFromValue(nullptr, kDocAll));
     EXPECT_FALSE(DocumentFromValue(Evaluate("null").get(), kDocAll));
     EXPECT_FALSE(DocumentFromValue(Evaluate("'text'").get(), kDocAll));
+}
+
+// Packed script fields that do not add up are refused as a whole, never half read.
+TEST(GtkPackedScripts, OnlyWholeFieldPairsUnpack) {
+    struct Case {
+        std::u16string_view text;
+        std::optional<std::size_t> scripts;
+    };
+    const Case cases[] = {
+        {u"", 0},
+        {u"-0:", 1},
+        {u"3:a:b-", 1},                   // a source "a:b", no text
+        {u"-3:abc-0:", 2},
+        {u"-", std::nullopt},             // a source without its text
+        {u"-4:abc", std::nullopt},        // shorter than it says
+        {u"-3abc", std::nullopt},         // no colon after the length
+        {u"-:abc", std::nullopt},         // no length
+        {u"-99999999999999999999999:x", std::nullopt},
+        {u"-3:abcx", std::nullopt},       // trailing text that is no field
+    };
+    for (const Case& c : cases) {
+        std::optional<std::vector<ScriptData>> scripts = UnpackScripts(c.text);
+        ASSERT_EQ(scripts.has_value(), c.scripts.has_value()) << std::string(c.text.begin(), c.text.end());
+        if (scripts) {
+            EXPECT_EQ(scripts->size(), *c.scripts);
+        }
+    }
+    std::optional<std::vector<ScriptData>> pair = UnpackScripts(u"3:a:b-");
+    ASSERT_TRUE(pair && pair->size() == 1);
+    EXPECT_EQ((*pair)[0].src, u"a:b");
+    EXPECT_EQ((*pair)[0].text, std::nullopt);
 }
 
 struct StackCase {
