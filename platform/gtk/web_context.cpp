@@ -14,6 +14,9 @@ WebKitWebContext* SharedWebContext() {
         g_setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "1", FALSE);
         WebKitWebContext* made = webkit_web_context_get_default();
         webkit_web_context_set_sandbox_enabled(made, TRUE);
+        // A certificate error stops the load (the engine's default, kept whatever changes it).
+        webkit_website_data_manager_set_tls_errors_policy(webkit_web_context_get_website_data_manager(made),
+                                                          WEBKIT_TLS_ERRORS_POLICY_FAIL);
         const gchar* languages[] = {"en-US", nullptr};
         webkit_web_context_set_preferred_languages(made, languages);
         RegisterResourceScheme(made);

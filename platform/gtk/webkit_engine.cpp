@@ -152,6 +152,7 @@ void WebKitEngine::InstallView(GObjectPtr<WebKitWebView> view) {
     g_signal_connect(v, "ready-to-show", G_CALLBACK(OnReadyToShow), this);
     g_signal_connect(v, "close", G_CALLBACK(OnClose), this);
     g_signal_connect(v, "authenticate", G_CALLBACK(OnAuthenticate), this);
+    faultPages_.Watch(v);
     NativeWindow& native = presenter_.Ensure(window_);
     gtk_box_pack_start(GTK_BOX(native.widget.get()), GTK_WIDGET(v), TRUE, TRUE, 0);
     gtk_widget_show(GTK_WIDGET(v));
@@ -166,6 +167,7 @@ void WebKitEngine::DetachView() {
 void WebKitEngine::ReleaseView() {
     if (!view_) return;
     g_signal_handlers_disconnect_by_data(view_.get(), this);
+    faultPages_.Unwatch();
     webkit_web_view_stop_loading(view_.get());
     DetachView();
     gtk_widget_destroy(GTK_WIDGET(view_.get()));
@@ -265,6 +267,7 @@ gboolean WebKitEngine::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* deci
 
 void WebKitEngine::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
     auto* self = static_cast<WebKitEngine*>(data);
+    if (!self->faultPages_.ReportLoadEvent(event)) return;
     std::u16string url = ProgramAddress(webkit_web_view_get_uri(view));
     switch (event) {
     case WEBKIT_LOAD_STARTED:

@@ -10,6 +10,7 @@
 
 #include "backend/engine.h"
 #include "backend/window_object.h"
+#include "engine_fault_pages.h"
 #include "gobject_ptr.h"
 #include "window_open_features.h"
 #include "window_presenter.h"
@@ -73,6 +74,7 @@ private:
     GObjectPtr<WebKitUserContentManager> content_;  // made for this engine
     WebKitUserContentManager* viewContent_ = nullptr;  // the one its view uses
     GObjectPtr<WebKitWebView> view_;
+    EngineFaultPages faultPages_;  // our page when the view cannot show its own
     // Cleared when the engine goes; handlers that ran nested loops check it before
     // touching the engine again.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -2,6 +2,7 @@
 // in the same order, from the program's own loop.
 #include <algorithm>
 
+#include "engine_fault_page.h"
 #include "sim/desktop.h"
 
 namespace sim {
@@ -26,6 +27,12 @@ void Engine::Load(const std::u16string& url, bool topLevel) {
     unsigned generation = ++loadGeneration_;
     desktop_.Queue([this, url, generation] {
         if (generation != loadGeneration_) return;  // a later navigation replaced this one
+        if (const Page* site = desktop_.FindPage(url); site && site->certificateProblems) {
+            ShowFaultPage(url, platform::kCertificateErrorTitle,
+                          platform::CertificateErrorPage(url, site->certificateProblems));
+            return;
+        }
+        showingFault_ = false;
         page_ = desktop_.PageFor(url);
         url_ = url;
         title_ = page_ ? page_->title : url;
@@ -35,6 +42,8 @@ void Engine::Load(const std::u16string& url, bool topLevel) {
         std::vector<std::u16string> frames = page_ ? page_->frames : std::vector<std::u16string>{};
         for (const auto& frame : frames) {
             if (client.OnBeforeNavigate(frame, false)) continue;
+            const Page* framePage = desktop_.FindPage(frame);
+            if (framePage && framePage->certificateProblems) continue;  // the frame stays empty
             client.OnNavigateComplete(frame, false);
             client.OnDocumentComplete(frame, false);
         }
@@ -44,8 +53,38 @@ void Engine::Load(const std::u16string& url, bool topLevel) {
     });
 }
 
+void Engine::ShowFaultPage(const std::u16string& url, const std::u16string& title, const std::u16string& html) {
+    // The engine's own page: what the host reads of it is its title and body.
+    const std::size_t open = html.find(u"<body>"), close = html.rfind(u"</body>");
+    page_ = nullptr;
+    url_ = url;
+    title_ = title;
+    body_ = html.substr(open + 6, close - open - 6);
+    showingFault_ = true;
+    loading_ = false;
+    loaded = true;
+    client.OnNavigateComplete(url, true);
+    client.OnTitleChange(title_);
+    client.OnDocumentComplete(url, true);
+}
+
+void Engine::WebProcessGone() {
+    ++loadGeneration_;  // a load in progress went with the process
+    loading_ = false;
+    if (url_.empty()) return;  // nothing was shown
+    desktop_.Queue([this, generation = loadGeneration_] {
+        if (generation != loadGeneration_) return;
+        ShowFaultPage(url_, platform::kWebProcessGoneTitle,
+                      platform::WebProcessGonePage(url_, platform::WebProcessEnd::Crashed));
+    });
+}
+
 void Engine::Refresh() {
     ++refreshes;
+    if (showingFault_) {
+        Load(url_, true);  // the page itself comes back
+        return;
+    }
     if (!url_.empty()) {
         desktop_.Queue([this] { client.OnDocumentComplete(url_, true); });
     }

@@ -32,6 +32,9 @@ struct Page {
     std::optional<std::u16string> doctype = std::u16string(u"html");
     std::vector<std::optional<platform::ScriptData>> scripts;
     std::optional<float> documentMode;  // absent: the engine knows none
+    // CertificateProblem bits of the site's certificate: when any is set, the engine stops
+    // a top-level load on its certificate page, and a frame of that address stays empty.
+    unsigned certificateProblems = 0;
 };
 
 class Engine;
@@ -170,6 +173,9 @@ public:
     void ScriptError(const std::u16string& message, const std::u16string& url, ULONG line);
     void Console(const platform::ConsoleMessage& message);
     bool Authenticate(std::u16string* user, std::u16string* password);
+    // The web process ends: the page is replaced by the engine's own page saying so, under
+    // the same address; Refresh loads the address again.
+    void WebProcessGone();
     // The body's elements as the engine parses its markup, in document order.
     std::vector<platform::ElementData> BodyElements() const;
     // A click on BodyElements()[index]: the host hears it, then a link is followed.
@@ -189,11 +195,13 @@ public:
 
 private:
     void Load(const std::u16string& url, bool topLevel);
+    void ShowFaultPage(const std::u16string& url, const std::u16string& title, const std::u16string& html);
     Desktop& desktop_;
     std::u16string url_, title_;
     std::optional<std::u16string> body_;
     const Page* page_ = nullptr;
     bool loading_ = false;
+    bool showingFault_ = false;
     unsigned loadGeneration_ = 0;
 };
 
