@@ -18,6 +18,13 @@
 #include "settings/app_config.h"
 #include "settings/scoped_test_folder.h"
 
+namespace ini {
+void PrintTo(TextEncoding encoding, std::ostream* os) {
+    static const char* const kNames[] = {"UTF-8", "UTF-8 with mark", "UTF-16LE with mark", "Windows-1252"};
+    *os << kNames[static_cast<int>(encoding)];
+}
+}  // namespace ini
+
 namespace {
 
 namespace fs = std::filesystem;
