@@ -13,6 +13,7 @@
 
 #include "crt/crt.h"
 #include "desktop_fixture.h"
+#include "web_context.h"
 #include "webkit_engine.h"
 
 namespace platform::desktop::testing {
@@ -439,6 +440,146 @@ TEST_F(GtkEngineTest, CtrlEqualsMinusAndZeroZoomTheFocusedBrowserOnly) {
     press(VK_OEM_PLUS);
     EXPECT_EQ(b.engine->zoomPercent(), 100);
     recorder.Detach();
+}
+
+
+// ---- Faults: the web process ends, a certificate fails -------------------------------------
+
+// An https server on 127.0.0.1 with a self-signed certificate for that address; its standard
+// output says "request" for every request that got past the handshake.
+constexpr char kTlsServerScript[] = R"PY(
+import functools, http.server, os, ssl, sys
+site, cert, key, port_file = sys.argv[1:5]
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+    def do_GET(self):
+        open(port_file + '.requests', 'a').write(self.path + '\n')
+        super().do_GET()
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Handler, directory=site))
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain(cert, key)
+server.socket = context.wrap_socket(server.socket, server_side=True)
+with open(port_file + '.tmp', 'w') as f:
+    f.write(str(server.server_address[1]))
+os.rename(port_file + '.tmp', port_file)
+server.serve_forever()
+)PY";
+
+class GtkEngineFaultsTest : public GtkEngineTest {
+protected:
+    void TearDown() override {
+        if (tlsServer_ > 0) {
+            kill(tlsServer_, SIGTERM);
+            waitpid(tlsServer_, nullptr, 0);
+        }
+        GtkEngineTest::TearDown();
+    }
+    // Starts the https server on the served folder; gives its origin.
+    std::string StartTlsServer() {
+        const std::string cert = site_ + "/../tls-" + std::to_string(getpid()) + ".crt";
+        const std::string key = site_ + "/../tls-" + std::to_string(getpid()) + ".key";
+        const std::string make = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+                                 "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " + key +
+                                 " -out " + cert + " >/dev/null 2>&1";
+        if (std::system(make.c_str()) != 0) return {};
+        tlsPortFile_ = site_ + "/../tls-port-" + std::to_string(getpid());
+        std::filesystem::remove(tlsPortFile_);
+        std::filesystem::remove(tlsPortFile_ + ".requests");
+        tlsServer_ = fork();
+        if (tlsServer_ == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            int devnull = open("/dev/null", O_RDWR);
+            dup2(devnull, 1);
+            dup2(devnull, 2);
+            execlp("python3", "python3", "-c", kTlsServerScript, site_.c_str(), cert.c_str(), key.c_str(),
+                   tlsPortFile_.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        if (!WaitUntil([&] { return std::filesystem::exists(tlsPortFile_); })) return {};
+        std::ifstream in(tlsPortFile_);
+        int port = 0;
+        in >> port;
+        return "https://127.0.0.1:" + std::to_string(port);
+    }
+    bool TlsServerGotRequests() const { return std::filesystem::exists(tlsPortFile_ + ".requests"); }
+    static WebKitWebView* ViewOf(const Browser& b) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(WidgetOf(b.browser)));
+        WebKitWebView* view = nullptr;
+        for (GList* c = children; c && !view; c = c->next)
+            if (WEBKIT_IS_WEB_VIEW(c->data)) view = WEBKIT_WEB_VIEW(c->data);
+        g_list_free(children);
+        return view;
+    }
+    // The navigation events from now until the next top-level load has completed and settled
+    // (title changes, an empty one between pages included, are left to the title checks).
+    std::vector<std::string> EventsOf(RecordingClient& client, Browser& b, const std::function<void()>& action) {
+        client.events.clear();
+        int before = client.completed;
+        action();
+        WaitUntil([&] { return client.completed > before && !b.engine->Busy(); }, std::chrono::seconds(20));
+        Pump(std::chrono::milliseconds(300));  // a late or second event would show here
+        std::vector<std::string> seen;
+        for (const std::string& e : client.events)
+            if (e.rfind("console ", 0) != 0 && e.rfind("title ", 0) != 0) seen.push_back(e);
+        return seen;
+    }
+    pid_t tlsServer_ = 0;
+    std::string tlsPortFile_;
+};
+
+TEST_F(GtkEngineFaultsTest, TheContextKeepsTheSandboxAndFailsCertificateErrors) {
+    WebKitWebContext* context = SharedWebContext();
+    EXPECT_TRUE(webkit_web_context_get_sandbox_enabled(context));
+    EXPECT_EQ(webkit_website_data_manager_get_tls_errors_policy(webkit_web_context_get_website_data_manager(context)),
+              WEBKIT_TLS_ERRORS_POLICY_FAIL);
+}
+
+TEST_F(GtkEngineFaultsTest, AnEndedWebProcessIsReplacedByOurPageAndRefreshBringsThePageBack) {
+    RecordingClient client;
+    Browser b = MakeBrowser(client);
+    const std::string url = Served("alive.html", "<title>Alive</title><p>here</p>");
+    ASSERT_TRUE(Load(b, client, url)) << client.All();
+    ASSERT_TRUE(WaitUntil([&] { return client.Saw("title Alive"); })) << client.All();
+
+    // The host hears of our page as of any page: committed, titled, completed, nothing asked.
+    std::vector<std::string> gone = EventsOf(client, b, [&] { webkit_web_view_terminate_web_process(ViewOf(b)); });
+    EXPECT_EQ(gone, (std::vector<std::string>{"navigated " + url, "complete " + url})) << client.All();
+    EXPECT_TRUE(WaitUntil([&] { return b.engine->Title() == u"Page stopped" && client.Saw("title Page stopped"); }));
+    EXPECT_EQ(b.engine->Url(), text::FromUtf8(url));
+    std::optional<DocumentData> page = b.engine->ReadDocument(kDocBasics | kDocBody);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->title, u"Page stopped");
+    EXPECT_NE(page->bodyHtml.value_or(u"").find(text::FromUtf8(url)), std::u16string::npos);
+
+    std::vector<std::string> back = EventsOf(client, b, [&] { b.engine->Refresh(); });
+    EXPECT_EQ(back, (std::vector<std::string>{"before " + url, "navigated " + url, "complete " + url})) << client.All();
+    EXPECT_TRUE(WaitUntil([&] { return b.engine->Title() == u"Alive" && client.Saw("title Alive"); }));
+}
+
+TEST_F(GtkEngineFaultsTest, ACertificateErrorEndsOnOurPageAtEveryVisitAndNothingIsSent) {
+    RecordingClient client;
+    Browser b = MakeBrowser(client);
+    const std::string origin = StartTlsServer();
+    ASSERT_FALSE(origin.empty()) << "no https test server";
+    Served("secret.html", "<title>Secret</title>");
+    const std::string url = origin + "/secret.html";
+    const std::vector<std::string> expected{"before " + url, "navigated " + url, "complete " + url};
+    const std::pair<const char*, std::function<void()>> visits[] = {
+        {"navigation", [&] { b.engine->Navigate(text::FromUtf8(url)); }},
+        {"refresh", [&] { b.engine->Refresh(); }},
+    };
+    for (const auto& [visit, action] : visits) {
+        SCOPED_TRACE(visit);
+        EXPECT_EQ(EventsOf(client, b, action), expected) << client.All();
+        EXPECT_TRUE(WaitUntil([&] { return client.Saw("title Certificate error"); })) << client.All();
+        EXPECT_EQ(b.engine->Url(), text::FromUtf8(url));
+        std::optional<DocumentData> page = b.engine->ReadDocument(kDocBasics | kDocBody);
+        ASSERT_TRUE(page);
+        EXPECT_EQ(page->title, u"Certificate error");
+        EXPECT_NE(page->bodyHtml.value_or(u"").find(u"The certificate is not trusted"), std::u16string::npos);
+    }
+    EXPECT_FALSE(TlsServerGotRequests());
 }
 
 }  // namespace
