@@ -155,6 +155,7 @@ class TlsTest(EndToEndTest):
         site = self.tls_site("untrusted", x509.IPAddress(ipaddress.ip_address("127.0.0.1")))
         address = site.url("secret.html")
         program, window = self.open_page("second.html")
+        window.wait_for_page_title("Second page")
         for visit in (1, 2):
             with self.subTest(visit=visit):
                 before = site.connection_count()
