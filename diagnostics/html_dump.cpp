@@ -1,8 +1,10 @@
 #include "diagnostics/html_dump.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "afx/file.h"
 #include "com/ptr.h"
@@ -21,6 +23,26 @@ std::int64_t SystemSeconds() {
 
 // A null string from the browser is written as an empty text.
 const char16_t* TextOf(const CComBSTR& text) { return text.get() ? text.get() : u""; }
+
+// Writes "<heading>:\n", at most kMaxDumpedTextCharacters of text and a line end, and the
+// cut line when the text was longer. The text goes out in pieces, so the file's narrow copy
+// never has to be whole in memory.
+void WriteText(CStdioFile& file, const void* document, const char* heading, std::u16string_view text) {
+    constexpr std::size_t kPieceCharacters = 64 * 1024;
+    std::size_t written = std::min(text.size(), kMaxDumpedTextCharacters);
+    const auto isHigh = [](char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
+    if (written < text.size() && written > 0 && isHigh(text[written - 1])) --written;  // keep the pair whole
+
+    LogToFile(file, LogLevel::Debug, document, "%s:\n", heading);
+    for (std::size_t at = 0; at < written; at += kPieceCharacters) {
+        const std::u16string piece(text.substr(at, std::min(kPieceCharacters, written - at)));
+        LogToFile(file, LogLevel::Debug, document, "%S", piece.c_str());
+    }
+    LogToFile(file, LogLevel::Debug, document, "\n");
+    if (written < text.size())
+        LogToFile(file, LogLevel::Debug, document, "%s cut after %zu of %zu characters\n", heading, written,
+                  text.size());
+}
 
 // The number a document-mode VARIANT holds; anything that is not a number leaves fallback.
 double NumberIn(const VARIANT& value, double fallback) {
@@ -98,7 +120,7 @@ void DumpScripts(CStdioFile& file, IHTMLDocument2* document) {
         CComBSTR source;
         if (SUCCEEDED(script->get_src(&source))) LogToFile(file, LogLevel::Debug, document, "Script source: %S\n", TextOf(source));
         CComBSTR text;
-        if (SUCCEEDED(script->get_text(&text))) LogToFile(file, LogLevel::Debug, document, "Script text:\n%S\n", TextOf(text));
+        if (SUCCEEDED(script->get_text(&text))) WriteText(file, document, "Script text", TextOf(text));
     }
 }
 
@@ -168,7 +190,7 @@ void DumpHtmlDocument(IHTMLDocument2* document) {
     if (SUCCEEDED(document->get_body(&body)) && body) {
         CComBSTR html;
         body->get_innerHTML(&html);  // a body whose HTML cannot be read still gets its line
-        LogToFile(file, LogLevel::Debug, document, "Body text:\n%S\n", TextOf(html));
+        WriteText(file, document, "Body text", TextOf(html));
         DumpFrames(body);
     }
 }

@@ -5,11 +5,18 @@
 // Two Debug lines per document go into the main log. The dump changes nothing in the page.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "mshtml/document.h"
 
 void DumpHtmlDocument(IHTMLDocument2* document);
+
+// The most characters (UTF-16 units) of one text, a script's or the body's HTML, that a dump
+// writes. A longer text is cut there (never inside a surrogate pair) and followed by the line
+// "<Body|Script> text cut after <written> of <length> characters", so that the dump of a
+// page of tens of megabytes stays a file one can open and takes seconds, not minutes.
+inline constexpr std::size_t kMaxDumpedTextCharacters = 8 * 1024 * 1024;
 
 // The index of the most recent dump of this process (0 before the first).
 std::int64_t LastDumpIndex();

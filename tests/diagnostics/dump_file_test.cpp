@@ -228,6 +228,49 @@ TEST_F(DumpFileTest, AnExistingFileOfTheSameIndexIsReplaced) {
     EXPECT_EQ(FileLines(stale).size(), 6u);
 }
 
+TEST_F(DumpFileTest, ABodyLongerThanTheLimitIsCutWithALineThatSaysSo) {
+    constexpr std::size_t limit = kMaxDumpedTextCharacters;
+    const std::u16string pair = u"\U0001F600";  // two UTF-16 units, written "??"
+    struct Case {
+        const char* name;
+        std::u16string body;
+        std::string written;  // the body's line in the file
+        std::string cut;      // the line after it, empty when the body is whole
+    };
+    const Case cases[] = {
+        {"exactly the limit", std::u16string(limit, u'a'), std::string(limit, 'a'), ""},
+        {"one more", std::u16string(limit, u'a') + u"b", std::string(limit, 'a'),
+         "Body text cut after 8388608 of 8388609 characters"},
+        {"a pair across the limit", std::u16string(limit - 1, u'a') + pair + u"b", std::string(limit - 1, 'a'),
+         "Body text cut after 8388607 of 8388610 characters"},
+        {"a pair ending at the limit", std::u16string(limit - 2, u'a') + pair + u"b",
+         std::string(limit - 2, 'a') + "??", "Body text cut after 8388608 of 8388609 characters"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DiagnosticsFolders own;
+        SetDumpClock(&FixedClock);
+        FakeElement caseBody;
+        caseBody.innerHtml = c.body;
+        FakeDocument caseDocument;
+        caseDocument.body = &caseBody;
+        SetLoggingEnabled(true);
+
+        DumpHtmlDocument(&caseDocument);
+
+        const auto dumps = own.DumpFiles();
+        ASSERT_EQ(dumps.size(), 1u);
+        std::vector<std::string> lines = FileLines(dumps.begin()->second);
+        std::vector<std::string> tail{"Body text:", c.written};
+        if (!c.cut.empty()) tail.push_back(c.cut);
+        ASSERT_GE(lines.size(), tail.size());
+        lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(tail.size()));
+        // Compared by size first: a failure should not print sixteen megabytes.
+        ASSERT_EQ(lines[1].size(), c.written.size());
+        EXPECT_TRUE(lines == tail) << lines.back();
+    }
+}
+
 TEST_F(DumpFileTest, TextBeyondEightBitsFollowsTheLogRule) {
     body.innerHtml = u"caf\u00e9 \u263a \U0001F600 end";
     document.url = u"https://fake.example/\u00fc\u4e2d";

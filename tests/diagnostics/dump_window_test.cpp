@@ -154,6 +154,36 @@ TEST(DumpWindow, ADocumentWithoutTypeModeOrBodyKeepsItsFixedTexts) {
               std::vector<std::string>{"Compatibility mode: Unknown, Document type: none, Document mode: -1.000000"});
 }
 
+TEST(DumpWindow, ScriptAndBodyTextsLongerThanTheLimitAreCutEachWithItsLine) {
+    MainWindowRun run(true);
+    SetDumpClock(&FixedClock);
+    constexpr std::size_t limit = kMaxDumpedTextCharacters;
+    sim::Page huge;
+    huge.title = u"Huge";
+    huge.body = u"<p>" + std::u16string(limit, u'b') + u"</p>";
+    huge.scripts = {platform::ScriptData{std::nullopt, std::u16string(limit + 5, u's')},
+                    platform::ScriptData{std::nullopt, u"small();"}};
+    run.desktop.AddPage(kStartUrl, huge);
+    run.Run();
+
+    const auto dumps = run.DumpFiles();
+    ASSERT_EQ(dumps.size(), 1u);
+    std::vector<std::string> lines = WithoutAddresses(FileLines(dumps.begin()->second));
+    ASSERT_EQ(lines.size(), 16u);
+    // The long lines by their size and ends, so that a failure prints no megabytes.
+    EXPECT_EQ(lines[7].size(), limit);
+    EXPECT_EQ(lines[7].find_first_not_of('s'), std::string::npos);
+    EXPECT_EQ(lines[14].size(), limit);
+    EXPECT_TRUE(lines[14].starts_with("<p>bbb"));
+    lines[7] = lines[14] = "LONG";
+    EXPECT_EQ(lines, (std::vector<std::string>{"Document dump: https://start.example/", "Compatibility mode: CSS1Compat",
+                                               "Document type: html", "Document mode: -1.000000", "Script index 0 (PTR)",
+                                               "Script source: ", "Script text:", "LONG",
+                                               "Script text cut after 8388608 of 8388613 characters",
+                                               "Script index 1 (PTR)", "Script source: ", "Script text:", "small();",
+                                               "Body text:", "LONG", "Body text cut after 8388608 of 8388615 characters"}));
+}
+
 VARIANT Position(LONG i) {
     VARIANT v;
     v.vt = VT_I4;
