@@ -144,6 +144,7 @@ bool IniDocument::Set(std::u16string_view section, std::u16string_view key, std:
         // Keep the key's own spelling and spacing; only the value changes.
         Line& line = lines_[*index];
         line.content = line.content.substr(0, Classify(line.content).valueStart) + valueBytes;
+        KeepWindows1252Recognisable();
         return true;
     }
 
@@ -161,12 +162,14 @@ bool IniDocument::Set(std::u16string_view section, std::u16string_view key, std:
         }
         if (insertAfter + 1 == lines_.size()) EnsureLastLineEnded();
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAfter + 1), std::move(keyLine));
+        KeepWindows1252Recognisable();
         return true;
     }
 
     EnsureLastLineEnded();
     lines_.push_back(Line{"[" + ToText(section) + "]", lineEnd});
     lines_.push_back(std::move(keyLine));
+    KeepWindows1252Recognisable();
     return true;
 }
 
@@ -176,6 +179,7 @@ bool IniDocument::RemoveKey(std::u16string_view section, std::u16string_view key
         lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*index));
         removed = true;
     }
+    if (removed) KeepWindows1252Recognisable();
     return removed;
 }
 
@@ -195,16 +199,31 @@ bool IniDocument::RemoveSection(std::u16string_view section) {
         }
     }
     lines_ = std::move(kept);
+    if (removed) KeepWindows1252Recognisable();
     return removed;
 }
 
-std::string IniDocument::Serialize() const {
+std::string IniDocument::Text() const {
     std::string text;
     for (const Line& line : lines_) {
         text += line.content;
         text += line.end;
     }
-    return EncodeFileText(text, encoding_) + tail_;
+    return text;
 }
+
+// A Windows-1252 file is known by its bytes not being valid UTF-8. An edit that takes away
+// the last byte that showed it (or leaves a mark at the start) would have the next read take
+// what remains for UTF-8 (or UTF-16), and "\xC3\xA9" that read as two characters would come
+// back as one: such a file becomes UTF-16LE, which says what it is. Plain ASCII reads the
+// same either way and stays as it is.
+void IniDocument::KeepWindows1252Recognisable() {
+    if (encoding_ != TextEncoding::Windows1252) return;
+    const std::string bytes = EncodeFileText(Text(), encoding_);
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    if (!ascii && DetectTextEncoding(bytes) != TextEncoding::Windows1252) encoding_ = TextEncoding::Utf16LeWithMark;
+}
+
+std::string IniDocument::Serialize() const { return EncodeFileText(Text(), encoding_) + tail_; }
 
 }  // namespace ini

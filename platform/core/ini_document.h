@@ -68,6 +68,8 @@ private:
     std::optional<std::size_t> FirstSectionHeader(std::u16string_view section) const;
     void EnsureLastLineEnded();
     std::string NewLineEnd() const;
+    std::string Text() const;
+    void KeepWindows1252Recognisable();
 
     std::string ToText(std::u16string_view text) const { return Utf16ToText(text, encoding_); }
 

@@ -270,6 +270,33 @@ INSTANTIATE_TEST_SUITE_P(
         AwkwardFile{"Windows-1252 text that is also valid UTF-8 is taken as UTF-8 and kept",
                     "; \xC3\xA9\n[Features]\nProxy=a\n", "Proxy=a", "Proxy=b"}));
 
+// A Windows-1252 file is known only by bytes that are not valid UTF-8. When an edit takes
+// the last of them away, what remains must not be read as something else next time.
+TEST_F(SettingsFileTest, AWindows1252FileStaysRecognisableWhenItsLastNonUtf8ByteGoes) {
+    struct Case {
+        const char* what;
+        std::function<bool(CWinApp&)> edit;
+    };
+    const Case cases[] = {
+        {"the value is replaced",
+         [](CWinApp& app) { return app.WriteProfileStringW(u"Features", u"Proxy", u"plain") != FALSE; }},
+        {"the key is removed", [](CWinApp& app) { return app.WriteProfileStringW(u"Features", u"Proxy", nullptr) != FALSE; }},
+        {"the section is removed", [](CWinApp& app) { return app.WriteProfileStringW(u"Features", nullptr, nullptr) != FALSE; }},
+    };
+    for (const Case& c : cases) {
+        // "\xC3\xA9" is two characters in Windows-1252 and would be one in UTF-8.
+        WriteBytes(file(), "[Other]\r\nNote=\xC3\xA9\r\n[Features]\r\nProxy=\xE9\r\n");
+        ASSERT_TRUE(c.edit(app_)) << c.what;
+        EXPECT_EQ(ini::IniDocument::Parse(ReadBytes(file())).Encoding(), TextEncoding::Utf16LeWithMark) << c.what;
+        EXPECT_EQ(text::ToUtf8(app_.GetProfileStringW(u"Other", u"Note", u"")), "\xC3\x83\xC2\xA9") << c.what;
+        EXPECT_EQ(ReadBytes(file()).substr(0, 6), kLeMark + Le(u"[O")) << c.what;
+    }
+    // Plain ASCII reads the same in every encoding and stays as it was.
+    WriteBytes(file(), "[Features]\r\nProxy=\xE9\r\n");
+    ASSERT_TRUE(app_.WriteProfileStringW(u"Features", u"Proxy", u"plain"));
+    EXPECT_EQ(ReadBytes(file()), "[Features]\r\nProxy=plain\r\n");
+}
+
 // ---- The rule that decides the encoding ------------------------------------------------
 
 TEST(TextEncodingTest, ValidUtf8WinsThenTheUtf16MarkThenWindows1252) {
