@@ -1,5 +1,7 @@
 #include "settings/bookmark_encoding.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::size_t kSeparatorAndBlank = kBookmarkSeparator.size() + 1;
@@ -45,11 +47,13 @@ ParsedBookmarkText ParseBookmarkText(std::u16string_view text) {
             std::u16string_view url = urlStart < text.size() ? text.substr(urlStart) : std::u16string_view{};
             if (!url.empty() && url.back() == u' ') url.remove_suffix(1);
             result.bookmarks.push_back(Bookmark{std::u16string(name), std::u16string(url)});
+            result.spans.push_back({start, text.size()});
             result.unterminatedEntryStart = start;
             break;
         }
         result.bookmarks.push_back(
             Bookmark{std::u16string(name), std::u16string(FieldBefore(text, urlStart, urlEnd))});
+        result.spans.push_back({start, std::min(urlEnd + kSeparatorAndBlank, text.size())});
         start = urlEnd + kSeparatorAndBlank;
         separator = text.find(kBookmarkSeparator, start);
     }
@@ -84,15 +88,12 @@ std::optional<std::u16string> AddBookmarkToText(std::u16string_view text, std::u
 
 std::optional<std::u16string> RemoveBookmarkFromText(std::u16string_view text, std::u16string_view name,
                                                      std::u16string_view url) {
-    const std::u16string key = BookmarkSearchKey(name, url);
-    if (const std::size_t position = text.find(key); position != std::u16string_view::npos) {
-        std::u16string result(text);
-        result.erase(position, key.size() + 1);  // the key and the blank joining it to the next entry
-        return result;
-    }
     const ParsedBookmarkText parsed = ParseBookmarkText(text);
-    if (IsUnterminatedLastEntry(parsed, name, url)) {
-        return std::u16string(text.substr(0, *parsed.unterminatedEntryStart));
+    for (std::size_t i = 0; i < parsed.bookmarks.size(); ++i) {
+        if (parsed.bookmarks[i].name != name || parsed.bookmarks[i].url != url) continue;
+        std::u16string result(text);
+        result.erase(parsed.spans[i].start, parsed.spans[i].end - parsed.spans[i].start);
+        return result;
     }
     return std::nullopt;
 }

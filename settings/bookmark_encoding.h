@@ -27,6 +27,12 @@ std::u16string BookmarkSearchKey(std::u16string_view name, std::u16string_view u
 
 struct ParsedBookmarkText {
     BookmarkList bookmarks;
+    // Where each entry's text lies, [start, end), the blank that joins it to the next included.
+    struct Span {
+        std::size_t start = 0;
+        std::size_t end = 0;
+    };
+    std::vector<Span> spans;
     // Where the last entry starts when the text ends inside it (no separator after its url).
     std::optional<std::size_t> unterminatedEntryStart;
 };
@@ -45,8 +51,11 @@ BookmarkList ParseBookmarkList(std::u16string_view text);
 std::optional<std::u16string> AddBookmarkToText(std::u16string_view text, std::u16string_view name,
                                                 std::u16string_view url);
 
-// The stored text without the first occurrence of the entry's search key and the one character
-// after it, or nothing when the key does not occur. The unterminated last entry, which has no
-// key in the text, is removed with the rest of the text from its start.
+// The stored text without the first entry that reads as name and url, or nothing when none does.
+// An entry goes with the one character after it (the blank that joins it to the next entry).
+// The entry is found as the list reads, not by searching for its key: the key can also occur
+// across two other entries (the tail of one entry's url, then the next entry's name as url),
+// and deleting there would merge what is left of them. The unterminated last entry goes with
+// the rest of the text from its start.
 std::optional<std::u16string> RemoveBookmarkFromText(std::u16string_view text, std::u16string_view name,
                                                      std::u16string_view url);

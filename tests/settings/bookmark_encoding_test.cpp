@@ -142,7 +142,18 @@ INSTANTIATE_TEST_SUITE_P(
                                u"U1", u""},
                       EditCase{"the unterminated last entry", u"N1 \\-\\ U1 \\-\\ N2 \\-\\ U2", u"N2", u"U2",
                                u"N1 \\-\\ U1 \\-\\ "},
-                      EditCase{"the unterminated only entry", u"N2 \\-\\ U2", u"N2", u"U2", u""}));
+                      EditCase{"the unterminated only entry", u"N2 \\-\\ U2", u"N2", u"U2", u""},
+                      // After the entry between them was removed, the tail of one url and the
+                      // next name read like the key of a later entry; that entry goes, not the
+                      // text across the other two.
+                      EditCase{"an entry whose key also runs across two others",
+                               u"Portal \\-\\ https://x.example/news \\-\\ Weather \\-\\ https://w.example \\-\\ "
+                               u"news \\-\\ Weather \\-\\",
+                               u"news", u"Weather",
+                               u"Portal \\-\\ https://x.example/news \\-\\ Weather \\-\\ https://w.example \\-\\ "},
+                      // The settings file strips the blank before a first name that is empty.
+                      EditCase{"a first entry with an empty name", u"\\-\\ U1 \\-\\ N2 \\-\\ U2 \\-\\", u"",
+                               u"U1", u"N2 \\-\\ U2 \\-\\"}));
 
 TEST(BookmarkRemoveTest, EachRemovalLeavesTheOthersInOrder) {
     const BookmarkList all = {{u"N1", u"U1"}, {u"N2", u"U2"}, {u"N3", u"U3"}};
