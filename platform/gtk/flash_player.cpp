@@ -1,9 +1,5 @@
 #include "flash_player.h"
 
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <mutex>
 
 #include "com/page_player.h"
 #include "com/ptr.h"
@@ -46,39 +42,85 @@ std::optional<AvailablePlayer> FindAvailablePlayer() {
     return AvailablePlayer{*hostFolder, *loaderName};
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
-// The player's settings, then its loader. The settings name where the loader finds the
-// rest of the player, and let a movie start at once: no splash, no play button, no
-// unmute overlay (a page cannot start sound without a gesture anyway).
-std::string LoaderScript(const std::string& loaderText) {
-    std::string script = R"JS((function () {
+// What runs in every frame: the player's settings, a Flash plugin in navigator.plugins and
+// navigator.mimeTypes for the page's scripts, and the player itself, loaded only once the
+// document holds an object or embed element: most frames have none, and the player's loader
+// is half a megabyte of script. The settings name where the loader finds the rest of the
+// player and let a movie start at once: no splash, no play button, no unmute overlay.
+std::string LoaderScript(const std::string& loaderName) {
+    const std::string prefix = JavaScriptStringLiteral(text::FromUtf8(kFilesPrefix));
+    const std::string loader = JavaScriptStringLiteral(text::FromUtf8(std::string(kFilesPrefix) + loaderName));
+    return R"JS((function () {
   'use strict';
-  var own = {publicPath: )JS" + JavaScriptStringLiteral(text::FromUtf8(kFilesPrefix)) +
-                         R"JS(, autoplay: 'on', unmuteOverlay: 'hidden', splashScreen: false, warnOnUnsupportedContent: false};
+  var own = {publicPath: )JS" + prefix + R"JS(, autoplay: 'on', unmuteOverlay: 'hidden', splashScreen: false,
+             warnOnUnsupportedContent: false};
   var player = window.RufflePlayer = window.RufflePlayer || {};
-  var given = player.config || {};
-  player.config = Object.assign(own, given);
-})();
-)JS";
-    return script + loaderText;
-}
+  player.config = Object.assign(own, player.config || {});
 
-// Loader scripts by file, read once: every frame of every view runs the same text.
-const std::string* CachedLoaderScript(const std::string& path) {
-    static std::map<std::string, std::string> scripts;
-    static std::mutex lock;
-    std::lock_guard guard(lock);
-    if (auto it = scripts.find(path); it != scripts.end()) return &it->second;
-    auto text = ReadWholeFile(path);
-    if (!text) return nullptr;
-    return &scripts.emplace(path, LoaderScript(*text)).first->second;
+  // The plugin as the player's own emulation names it, so that the player takes it for its own.
+  var plugin = {name: 'Shockwave Flash', description: 'Shockwave Flash 32.0 r0', filename: 'ruffle.js'};
+  var types = [{type: 'application/x-shockwave-flash', description: 'Shockwave Flash', suffixes: 'swf'},
+               {type: 'application/futuresplash', description: 'Shockwave Flash', suffixes: 'spl'}];
+  var list = function (entries, key, tag) {
+    var made = {length: entries.length};
+    entries.forEach(function (entry, index) {
+      made[index] = entry;
+      made[entry[key]] = entry;
+    });
+    made.item = function (index) { return made[index >>> 0] || null; };
+    made.namedItem = function (name) { return Object.prototype.hasOwnProperty.call(made, name) ? made[name] : null; };
+    made[Symbol.iterator] = function () { return entries[Symbol.iterator](); };
+    made[Symbol.toStringTag] = tag;
+    return made;
+  };
+  var existing = function (collection) {
+    var entries = [];
+    for (var i = 0; collection && i < collection.length; ++i) entries.push(collection[i]);
+    return entries;
+  };
+  types.forEach(function (type, index) {
+    type.enabledPlugin = plugin;
+    plugin[index] = type;
+    plugin[type.type] = type;
+  });
+  plugin.length = types.length;
+  plugin.item = function (index) { return plugin[index >>> 0] || null; };
+  plugin.namedItem = function (name) { return Object.prototype.hasOwnProperty.call(plugin, name) ? plugin[name] : null; };
+  var plugins = list(existing(navigator.plugins).concat([plugin]), 'name', 'PluginArray');
+  plugins.refresh = function () {};
+  var mimeTypes = list(existing(navigator.mimeTypes).concat(types), 'type', 'MimeTypeArray');
+  Object.defineProperty(navigator, 'plugins', {get: function () { return plugins; }, configurable: true});
+  Object.defineProperty(navigator, 'mimeTypes', {get: function () { return mimeTypes; }, configurable: true});
+
+  var loading = false;
+  var observer;
+  var load = function () {
+    if (loading) return;
+    loading = true;
+    if (observer) observer.disconnect();
+    var script = document.createElement('script');
+    script.src = )JS" + loader + R"JS(;
+    // Gone from the document once run: the page's own scripts are what the page holds.
+    script.onload = script.onerror = function () { script.remove(); };
+    (document.head || document.documentElement).appendChild(script);
+  };
+  var holdsContent = function (node) {
+    return node.nodeType === 1 && (node.nodeName === 'OBJECT' || node.nodeName === 'EMBED' ||
+                                   node.querySelector('object, embed') !== null);
+  };
+  // The parsed document is looked at once, then only what scripts add to it.
+  var start = function () {
+    if (document.querySelector('object, embed')) return load();
+    observer = new MutationObserver(function (records) {
+      for (var r = 0; r < records.length; ++r)
+        for (var n = 0; n < records[r].addedNodes.length; ++n)
+          if (holdsContent(records[r].addedNodes[n])) return load();
+    });
+    observer.observe(document, {childList: true, subtree: true});
+  };
+  if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
+  else start();
+})();)JS";
 }
 
 const char* ContentTypeOf(const std::string& name) {
@@ -175,10 +217,9 @@ void RegisterFlashPlayerScheme(WebKitWebContext* context) {
 void AddFlashPlayerScripts(WebKitUserContentManager* content) {
     const auto player = FindAvailablePlayer();
     if (!player) return;
-    const std::string* script = CachedLoaderScript(player->folder + "/" + player->loader);
-    if (!script) return;
     ServedFolder() = player->folder;
-    WebKitUserScript* loader = webkit_user_script_new(script->c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+    const std::string script = LoaderScript(player->loader);
+    WebKitUserScript* loader = webkit_user_script_new(script.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
                                                       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
     webkit_user_content_manager_add_script(content, loader);
     webkit_user_script_unref(loader);

@@ -1,8 +1,9 @@
 // SWF content in pages, played by the Flash control's player when a module has made the
 // Flash class available to this process. The player's files reach pages from the control's
-// folder through a scheme of the layer's own, never from the network; its loader runs in
-// every frame before the page's scripts, so that pages see a Flash plugin and their object
-// and embed elements play. Without the class, pages get nothing of it.
+// folder through a scheme of the layer's own, never from the network. A small loader runs
+// in every frame before the page's scripts: pages see a Flash plugin, and the player itself
+// is loaded into the frames that hold object or embed elements, which then play. Without
+// the class, pages get nothing of it.
 #pragma once
 
 #include "webkit_toolkit.h"
