@@ -4,8 +4,8 @@ window must keep answering and memory must stay bounded. Each case prints its fi
 keeps them as JSON in the output folder.
 
 Some counts are scaled down for the test run (200 popups, 200 navigations, a 20 MB body);
-bench/hostile.sh
-runs the same cases with the full counts through the PELMARIN_HOSTILE_* variables below."""
+bench/hostile.sh runs the same cases with the full counts through the PELMARIN_HOSTILE_*
+variables below."""
 import json
 import os
 import re
