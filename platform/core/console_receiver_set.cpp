@@ -17,6 +17,7 @@ DWORD ConsoleReceiverSet::Add(CComPtr<IDeveloperConsoleMessageReceiver> receiver
         hadReceiver_ = true;
         const std::vector<ConsoleMessage> early = std::move(early_);
         early_.clear();
+        earlyCharacters_ = 0;
         for (const ConsoleMessage& message : early) DeliverTo(first, message);
     }
     return cookie;
@@ -35,12 +36,20 @@ void ConsoleReceiverSet::Clear() {
     auto released = std::move(receivers_);
     receivers_.clear();
     early_.clear();
+    earlyCharacters_ = 0;
     hadReceiver_ = true;  // nothing is kept for a receiver that can no longer come
 }
 
 void ConsoleReceiverSet::Deliver(const ConsoleMessage& message) {
     if (receivers_.empty()) {
-        if (!hadReceiver_ && early_.size() < kMaxEarlyMessages) early_.push_back(message);
+        if (hadReceiver_ || earlyFull_) return;
+        const std::size_t characters = message.text.size() + (message.sourceUrl ? message.sourceUrl->size() : 0);
+        if (early_.size() >= kMaxEarlyMessages || characters > kMaxEarlyCharacters - earlyCharacters_) {
+            earlyFull_ = true;
+            return;
+        }
+        earlyCharacters_ += characters;
+        early_.push_back(message);
         return;
     }
     const auto receivers = receivers_;  // holds every receiver for the whole delivery

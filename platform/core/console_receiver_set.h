@@ -12,12 +12,15 @@
 namespace platform {
 
 // A page's console begins with the page, not with the first registration: messages that
-// come before the document's first receiver are kept (up to kMaxEarlyMessages, the first
-// ones) and handed to that receiver as it registers. A host registers when the document has
-// completed, after the scripts that ran while it loaded.
+// come before the document's first receiver are kept (the first ones, up to kMaxEarlyMessages
+// and kMaxEarlyCharacters of text and address in all) and handed to that receiver as it
+// registers. A host registers when the document has completed, after the scripts that ran
+// while it loaded. The character bound keeps a loading page that logs huge texts from
+// filling the program's memory.
 class ConsoleReceiverSet {
 public:
     static constexpr std::size_t kMaxEarlyMessages = 1000;
+    static constexpr std::size_t kMaxEarlyCharacters = 4 * 1024 * 1024;
 
     // Registers a receiver and returns its cookie, never 0. Cookies are unique within the
     // process, so a remove sent to the wrong document cannot end another registration. The
@@ -40,6 +43,8 @@ private:
 
     std::vector<std::pair<DWORD, CComPtr<IDeveloperConsoleMessageReceiver>>> receivers_;
     std::vector<ConsoleMessage> early_;
+    std::size_t earlyCharacters_ = 0;
+    bool earlyFull_ = false;  // a message did not fit: none after it is kept either
     bool hadReceiver_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include "backend/engine.h"
 #include "diagnostics/console_log.h"
 #include "dump_main_window.h"
+#include "console_receiver_set.h"
 #include "mshtml/console.h"
 
 namespace {
@@ -95,6 +96,32 @@ TEST(ConsoleCapture, MessagesOfTheLoadingPageReachTheReceiverWhenItRegisters) {
     EXPECT_EQ(lines.front(), "JSConsole |  INFO: https://start.example/app.js (2 : 1): while loading");
     EXPECT_EQ(lines[999], "JSConsole |  WARN: [unknown] (0 : 0): many");
     EXPECT_EQ(lines.back(), "JSConsole | ERROR: [unknown] (0 : 0): after");
+}
+
+TEST(ConsoleCapture, EarlyMessagesAreKeptOnlyUpToTheirCharacterBound) {
+    // A loading page that logs huge texts: the first ones that fit the bound are kept, so
+    // the program's memory stays bounded.
+    constexpr std::size_t bound = platform::ConsoleReceiverSet::kMaxEarlyCharacters;
+    MainWindowRun run(true);
+    run.Then([&] {
+        sim::Engine& engine = run.Engine();
+        engine.client.OnNavigateComplete(kStartUrl, true);
+        engine.Console(Message(0, std::u16string(bound / 2, u'a')));
+        engine.Console(Message(0, std::u16string(bound / 2 - 4, u'b'), u"u.js"));  // exactly fills it
+        engine.Console(Message(0, u"c"));
+        engine.client.OnDocumentComplete(kStartUrl, true);
+        engine.Console(Message(0, u"after"));
+    });
+    run.Run();
+
+    // Whole lines, without the pattern the other tests read the log with: it cannot take
+    // lines of megabytes.
+    const std::vector<std::string> lines = run.LogLinesWith("\tJSConsole | ");
+    ASSERT_EQ(lines.size(), 3u);
+    const auto text = [](const std::string& line) { return line.substr(line.find("\tJSConsole | ") + 1); };
+    EXPECT_EQ(text(lines[0]).size(), std::string("JSConsole |  INFO: [unknown] (0 : 0): ").size() + bound / 2);
+    EXPECT_TRUE(text(lines[1]).starts_with("JSConsole |  INFO: u.js (0 : 0): bbb"));
+    EXPECT_EQ(text(lines[2]), "JSConsole |  INFO: [unknown] (0 : 0): after");
 }
 
 TEST(ConsoleCapture, RegisteredWhileLoggingIsOffLoggedOnceItIsOn) {
