@@ -75,6 +75,7 @@ class HostileLoggingTest(HostilePageHelpers):
         program, window = self.open_page("second.html", "/logs")
         self.server.wait_for_beacon("second-loaded")
         before = settled_resident_bytes(program.pid)
+        program_before = status_kib(Path("/proc", str(program.pid)), "VmRSS") * 1024
         started = time.monotonic()
         with ResidentPeak(program.pid) as dump:
             window.type_address(self.server.url(f"hostile-body.html?{BODY_MEGABYTES}"))
@@ -104,7 +105,7 @@ class HostileLoggingTest(HostilePageHelpers):
             "body_megabytes": BODY_MEGABYTES, "body_characters": body_characters, "dump_bytes": len(data),
             "seconds_to_dump_finished": round(seconds, 1), "main_window_answer_seconds": answer,
             "resident_mib_before": mib(before), "resident_mib_peak_all_processes": mib(dump.peak),
-            "resident_mib_peak_program": mib(ui_peak)})
+            "resident_mib_program_before": mib(program_before), "resident_mib_peak_program": mib(ui_peak)})
         text = data.decode("latin-1")
         body = text.split("\r\nBody text:\r\n", 1)[1]
         if body_characters > DUMPED_TEXT_LIMIT:
@@ -117,3 +118,6 @@ class HostileLoggingTest(HostilePageHelpers):
         else:
             self.assertTrue(body.endswith("</div>\r\n"), body[-200:])
         self.assertLess(answer, ANSWER_LIMIT)
+        # The program reads the body from the engine whole (about six copies' worth at the
+        # peak, measured); ten is the bound that catches a copy too many.
+        self.assertLess(ui_peak - program_before, 10 * BODY_MEGABYTES * MIB, "the program's memory ran away")
