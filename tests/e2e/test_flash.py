@@ -153,7 +153,7 @@ class FlashTest(EndToEndTest):
         self.assertGreater(stage[2], 1.5, f"stage {stage}: not shown whole in the window")
         window.wait_for_address(address)
         self.assertEqual(window.page_title(), "demo.swf")
-        self.assertTrue(program.dialogs() == [], "a download question or another dialog came")
+        self.assert_no_dialog(program)  # no download question in particular
         self.assert_shapes_where_the_movie_puts_them(stage)
         self.assert_animation_runs(stage)
 
