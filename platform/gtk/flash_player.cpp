@@ -1,6 +1,5 @@
 #include "flash_player.h"
 
-
 #include "com/page_player.h"
 #include "com/ptr.h"
 #include "crt/crt.h"
