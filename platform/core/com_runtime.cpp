@@ -30,8 +30,10 @@ struct RegisteredClassObject {
     bool singleUse = false;
 };
 std::vector<RegisteredClassObject>& ClassObjects() {
-    static std::vector<RegisteredClassObject> objects;
-    return objects;
+    // Never destroyed: a class object not revoked stays registered, and referenced, until the
+    // process is gone, and no module code runs while the process ends.
+    static auto* objects = new std::vector<RegisteredClassObject>;
+    return *objects;
 }
 DWORD lastCookie = 0;
 
