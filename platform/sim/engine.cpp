@@ -115,6 +115,14 @@ std::optional<platform::DocumentData> Engine::ReadDocument(unsigned fields) {
                 data.frames.emplace_back(std::nullopt);
                 continue;
             }
+            if (p->certificateProblems) {  // never loaded: the frame's empty first document
+                platform::DocumentData empty;
+                empty.url = u"about:blank";
+                empty.hasBody = true;
+                empty.bodyHtml = std::u16string();
+                data.frames.emplace_back(std::move(empty));
+                continue;
+            }
             platform::DocumentData f;
             f.url = frame;
             f.title = p->title;

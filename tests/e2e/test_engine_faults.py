@@ -9,7 +9,7 @@ from engine_faults import NETWORK_PROCESS, WEB_PROCESS, descendants_named, names
 from harness import timeouts
 from harness.case import EndToEndTest
 from harness.waiting import wait_until
-from popup_windows import choose
+from popup_windows import choose, popup_frames, wait_for_popup
 
 GONE_TITLE = "Page stopped"
 
@@ -51,6 +51,23 @@ class EngineFaultsTest(EndToEndTest):
                 self.assertEqual(window.address_text(), address)
         self.assert_no_dialog(program)
         self.close_and_expect_clean_exit(program, window)
+
+    def test_a_popup_shares_the_web_process_and_shows_the_same_page_when_it_dies(self):
+        # The first page opens "Second popup" on load, in a popup related to the main window.
+        program, window = self.open_page("popup-first.html")
+        window.wait_for_page_title("First popup")
+        wait_for_popup(program, "Second popup")
+        self.kill_engine_process(program, WEB_PROCESS)
+        window.wait_for_page_title(GONE_TITLE)
+        wait_for_popup(program, GONE_TITLE)
+        self.assertEqual(window.address_text(), self.server.url("popup-first.html"))
+        window.click_in_page()
+        window.press("F5")
+        window.wait_for_page_title("First popup")
+        self.server.wait_for_beacon("first-loaded", count=2)
+        self.assertTrue(popup_frames(program, GONE_TITLE) or popup_frames(program, "Second popup"),
+                        "the popup stays open")
+        program.check_running()
 
     def test_after_the_network_process_dies_the_next_navigation_works(self):
         program, window = self.open_page("second.html")

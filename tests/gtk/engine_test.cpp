@@ -582,5 +582,30 @@ TEST_F(GtkEngineFaultsTest, ACertificateErrorEndsOnOurPageAtEveryVisitAndNothing
     EXPECT_FALSE(TlsServerGotRequests());
 }
 
+
+TEST_F(GtkEngineFaultsTest, AFrameFromASiteWithAFailedCertificateStaysEmptyAndThePageCompletes) {
+    RecordingClient client;
+    Browser b = MakeBrowser(client);
+    const std::string origin = StartTlsServer();
+    ASSERT_FALSE(origin.empty()) << "no https test server";
+    Served("secret.html", "<title>Secret</title><p>secret</p>");
+    const std::string frame = origin + "/secret.html";
+    const std::string url =
+        Served("outer-tls.html", "<title>Outer</title><p>outside</p><iframe src='" + frame + "'></iframe>");
+    // The frame's navigation is asked for and then never commits: no error page inside a page.
+    EXPECT_EQ(EventsOf(client, b, [&] { b.engine->Navigate(text::FromUtf8(url)); }),
+              (std::vector<std::string>{"before " + url, "navigated " + url, "before " + frame + " (frame)",
+                                        "complete " + url}))
+        << client.All();
+    EXPECT_TRUE(WaitUntil([&] { return client.Saw("title Outer"); })) << client.All();
+    std::optional<DocumentData> page = b.engine->ReadDocument(kDocAll);
+    ASSERT_TRUE(page);
+    ASSERT_EQ(page->frames.size(), 1u);
+    ASSERT_TRUE(page->frames[0]) << "the empty frame is of the page's own origin";
+    EXPECT_EQ(page->frames[0]->url, u"about:blank");
+    EXPECT_EQ(page->frames[0]->bodyHtml, u"");
+    EXPECT_FALSE(TlsServerGotRequests());
+}
+
 }  // namespace
 }  // namespace platform::desktop::testing
