@@ -13,6 +13,8 @@ constexpr char kFaultPageAddress[] = "pelmarin-fault:page";
 
 }  // namespace
 
+bool IsFaultPageAddress(std::string_view documentAddress) { return documentAddress == kFaultPageAddress; }
+
 unsigned CertificateProblemsOf(GTlsCertificateFlags flags) {
     struct Pair {
         GTlsCertificateFlags flag;

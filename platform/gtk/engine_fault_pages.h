@@ -7,8 +7,13 @@
 #include "webkit_toolkit.h"
 
 #include <string>
+#include <string_view>
 
 namespace platform::desktop {
+
+// Whether a document's own address is that of one of these pages (their engine address is the
+// failed page's; their document's is this).
+bool IsFaultPageAddress(std::string_view documentAddress);
 
 // The CertificateProblem bits (engine_fault_page.h) for the engine's TLS error flags.
 unsigned CertificateProblemsOf(GTlsCertificateFlags flags);

@@ -377,6 +377,8 @@ gboolean WebKitEngine::OnAuthenticate(WebKitWebView* view, WebKitAuthenticationR
 void WebKitEngine::OnScriptMessage(WebKitUserContentManager* content, WebKitJavascriptResult* result, gpointer data) {
     JSCValue* message = webkit_javascript_result_get_js_value(result);
     if (!message || !jsc_value_is_object(message)) return;
+    // Our own fault pages tell the host nothing: a click on one is no click in the page.
+    if (IsFaultPageAddress(StringProperty(message, "top").value_or(""))) return;
     RecipientOf(content, message, static_cast<WebKitEngine*>(data))->HandleMessage(message);
 }
 

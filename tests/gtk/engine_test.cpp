@@ -13,6 +13,7 @@
 
 #include "crt/crt.h"
 #include "desktop_fixture.h"
+#include "sync_script_runner.h"
 #include "web_context.h"
 #include "webkit_engine.h"
 
@@ -551,6 +552,10 @@ TEST_F(GtkEngineFaultsTest, AnEndedWebProcessIsReplacedByOurPageAndRefreshBrings
     ASSERT_TRUE(page);
     EXPECT_EQ(page->title, u"Page stopped");
     EXPECT_NE(page->bodyHtml.value_or(u"").find(text::FromUtf8(url)), std::u16string::npos);
+    // A click on our page is none of the host's business.
+    RunScriptAndWait(ViewOf(b), "document.getElementById('address').click(); true", nullptr);
+    Pump(std::chrono::milliseconds(300));
+    EXPECT_FALSE(client.Saw("click address")) << client.All();
 
     std::vector<std::string> back = EventsOf(client, b, [&] { b.engine->Refresh(); });
     EXPECT_EQ(back, (std::vector<std::string>{"before " + url, "navigated " + url, "complete " + url})) << client.All();
