@@ -31,7 +31,9 @@ bool IsSupportedPredefinedKey(HKEY key);
 RegistryDocument ReadHive(const HiveLocation& hive);
 
 // Reads the hive, lets change edit it and, when change returns ERROR_SUCCESS and reports
-// that it changed something, writes it back. A file that did not read back whole is first
+// that it changed something, writes it back: every key it did not change keeps the bytes it
+// was read from (comments, line ends and hex lists as they were), the changed ones are
+// written afresh with the file's line end. A file that did not read back whole is first
 // kept as "<name>.reg.unreadable", so that what could not be understood is not lost.
 // Returns change's result, or the error of the write.
 LONG ModifyHive(const HiveLocation& hive, const std::function<LONG(RegistryDocument&, bool& changed)>& change);

@@ -179,11 +179,17 @@ TEST_F(Registry, KeysExistThroughTheirSectionsOrSectionsBelow) {
     RegCloseKey(key);
 }
 
-TEST_F(Registry, EveryOtherKeyAndValueIsKept) {
-    fs::create_directories(UserHive().parent_path());
-    const std::string original =
-        "Windows Registry Editor Version 5.00\n"
-        "\n"
+// A hive edited by hand: a write re-serialises the key it changes, and every other key,
+// comment, line end and hex list keeps its bytes.
+TEST_F(Registry, EveryOtherKeyAndValueIsKeptByteForByte) {
+    struct Case {
+        const char* what;
+        std::string original;
+        std::string expected;  // after "New"="value" is set in Software\Quendris\Pelmarin
+    };
+    const std::string pelmarinAfter =
+        "[HKEY_CURRENT_USER\\Software\\Quendris\\Pelmarin]\n\"Keep\"=\"me\"\n\"New\"=\"value\"\n\n";
+    const std::string other =
         "[HKEY_CURRENT_USER\\Software\\Other]\n"
         "\"Text\"=\"with \\\"quotes\\\" and \\\\ backslash\"\n"
         "\"Binary\"=hex:00,01,ff\n"
@@ -191,39 +197,63 @@ TEST_F(Registry, EveryOtherKeyAndValueIsKept) {
         "\"Long\"=hex:01,02,\\\n"
         "  03,04\n"
         "\"Caps\"=dword:DEADBEEF\n"
-        "\n"
-        "[HKEY_CURRENT_USER\\Software\\Quendris\\Pelmarin]\n"
-        "\"Keep\"=\"me\"\n";
-    WriteWholeFile(UserHive(), original);
+        "\n";
+    const Case cases[] = {
+        {"continued hex lists and capital hex digits",
+         "Windows Registry Editor Version 5.00\n\n" + other +
+             "[HKEY_CURRENT_USER\\Software\\Quendris\\Pelmarin]\n\"Keep\"=\"me\"\n",
+         "Windows Registry Editor Version 5.00\n\n" + other + pelmarinAfter},
+        {"CR LF line ends and comments, the changed key last without a line end",
+         "Windows Registry Editor Version 5.00\r\n\r\n; by hand\r\n[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+         "; a note\r\n\"A\"=dword:0000000A\r\n\r\n\r\n"
+         "[HKEY_CURRENT_USER\\Software\\Quendris\\Pelmarin]\r\n\"Keep\"=\"me\"",
+         "Windows Registry Editor Version 5.00\r\n\r\n; by hand\r\n[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+         "; a note\r\n\"A\"=dword:0000000A\r\n\r\n\r\n"
+         "[HKEY_CURRENT_USER\\Software\\Quendris\\Pelmarin]\r\n\"Keep\"=\"me\"\r\n\"New\"=\"value\"\r\n\r\n"},
+        {"the changed key first, a key after it",
+         "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Quendris\\Pelmarin]\n\"Keep\"=\"me\"\n"
+             "[HKEY_CURRENT_USER\\Software\\After]\n\"B\" = \"spaced\"\n",
+         "Windows Registry Editor Version 5.00\n\n" + pelmarinAfter +
+             "[HKEY_CURRENT_USER\\Software\\After]\n\"B\" = \"spaced\"\n"},
+        {"new keys are added at the end",
+         "Windows Registry Editor Version 5.00\n\n" + other,
+         "Windows Registry Editor Version 5.00\n\n" + other + "[HKEY_CURRENT_USER\\Software\\Quendris]\n\n" +
+             "[HKEY_CURRENT_USER\\Software\\Quendris\\Pelmarin]\n\"New\"=\"value\"\n\n"},
+    };
+    for (const Case& c : cases) {
+        fs::create_directories(UserHive().parent_path());
+        WriteWholeFile(UserHive(), c.original);
+        HKEY key = Create(HKEY_CURRENT_USER, u"Software\\Quendris\\Pelmarin");
+        ASSERT_EQ(SetString(key, u"New", u"value"), ERROR_SUCCESS) << c.what;
+        RegCloseKey(key);
+        EXPECT_EQ(ReadWholeFile(UserHive()), c.expected) << c.what;
+        fs::remove(UserHive().string() + ".unreadable");  // a commented hive is kept aside too
+    }
 
-    HKEY key = Create(HKEY_CURRENT_USER, u"Software\\Quendris\\Pelmarin");
-    ASSERT_EQ(SetString(key, u"New", u"value"), ERROR_SUCCESS);
-    RegCloseKey(key);
-
-    EXPECT_EQ(ReadWholeFile(UserHive()),
-              "Windows Registry Editor Version 5.00\n"
-              "\n"
-              "[HKEY_CURRENT_USER\\Software\\Other]\n"
-              "\"Text\"=\"with \\\"quotes\\\" and \\\\ backslash\"\n"
-              "\"Binary\"=hex:00,01,ff\n"
-              "\"Expand\"=hex(2):25,00,41,00,00,00\n"
-              "\"Long\"=hex:01,02,03,04\n"
-              "\"Caps\"=dword:deadbeef\n"
-              "\n"
-              "[HKEY_CURRENT_USER\\Software\\Quendris\\Pelmarin]\n"
-              "\"Keep\"=\"me\"\n"
-              "\"New\"=\"value\"\n"
-              "\n");
-    EXPECT_FALSE(fs::exists(UserHive().string() + ".unreadable"));  // it read back whole
-
-    HKEY other = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Other", 0, KEY_READ, &other), ERROR_SUCCESS);
+    // What was kept reads as before.
+    HKEY kept = nullptr;
+    WriteWholeFile(UserHive(), cases[0].expected);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Other", 0, KEY_READ, &kept), ERROR_SUCCESS);
     BYTE bytes[8];
     DWORD type = 0, size = sizeof bytes;
-    EXPECT_EQ(RegQueryValueExW(other, u"Long", nullptr, &type, bytes, &size), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExW(kept, u"Long", nullptr, &type, bytes, &size), ERROR_SUCCESS);
     EXPECT_EQ(type, 3u);
     EXPECT_EQ(std::vector<BYTE>(bytes, bytes + size), (std::vector<BYTE>{1, 2, 3, 4}));
-    RegCloseKey(other);
+    RegCloseKey(kept);
+}
+
+// A key given twice cannot go back as it was read: the hive is written afresh, whole.
+TEST_F(Registry, AKeyGivenTwiceIsWrittenOnceAfresh) {
+    fs::create_directories(UserHive().parent_path());
+    WriteWholeFile(UserHive(),
+                   "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Twice]\n\"A\"=\"1\"\n\n"
+                   "[HKEY_CURRENT_USER\\Software\\Else]\n\"C\"=\"3\"\n\n[HKEY_CURRENT_USER\\Software\\twice]\n\"B\"=\"2\"\n");
+    HKEY key = Create(HKEY_CURRENT_USER, u"Software\\Else");
+    ASSERT_EQ(SetString(key, u"D", u"4"), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(ReadWholeFile(UserHive()),
+              "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Twice]\n\"A\"=\"1\"\n\"B\"=\"2\"\n\n"
+              "[HKEY_CURRENT_USER\\Software\\Else]\n\"C\"=\"3\"\n\"D\"=\"4\"\n\n");
 }
 
 TEST_F(Registry, TextThatAQuotedStringCannotCarryRoundTrips) {
