@@ -155,15 +155,16 @@ class TlsTest(EndToEndTest):
         site = self.tls_site("untrusted", x509.IPAddress(ipaddress.ip_address("127.0.0.1")))
         address = site.url("secret.html")
         program, window = self.open_page("second.html")
-        window.wait_for_page_title("Second page")
         for visit in (1, 2):
             with self.subTest(visit=visit):
+                # Typed once the page has loaded, so that the key reaches the address box.
+                self.server.wait_for_beacon("second-loaded", count=visit)
+                window.wait_for_page_title("Second page")
                 before = site.connection_count()
                 window.type_address(address)
                 self.assertIn(UNTRUSTED, self.wait_for_error_page(window, address))
                 self.assertGreater(site.connection_count(), before, "the certificate is checked again")
                 window.type_address(self.server.url("second.html"))
-                window.wait_for_page_title("Second page")
         self.assertEqual(site.requests, [])
         self.close_and_expect_clean_exit(program, window)
 
