@@ -237,7 +237,7 @@ ParsedRegistryDocument ParseRegistryText(std::string_view utf8) {
     RegistrySection* current = nullptr;
     for (const std::string& raw : lines) {
         const std::string_view line = TrimLeft(raw);
-        if (line.empty()) continue;
+        if (line.empty() || line.front() == ';') continue;  // comments of hand-edited hives
         if (!headerSeen) {
             headerSeen = true;
             if (line == kHeader || line == kOldHeader) continue;
