@@ -8,7 +8,7 @@
 
 #include "app/version_info.h"
 #include "crt/crt.h"
-#include "settings/scoped_test_folder.h"
+#include "support/scoped_test_folder.h"
 #include "win32/api.h"
 #include "win32/resource_registry.h"
 #include "win32/version_block.h"

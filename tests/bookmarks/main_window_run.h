@@ -20,7 +20,7 @@
 #include "mainwindow/corvale_dlg.h"
 #include "paths.h"
 #include "settings/app_config.h"
-#include "settings/scoped_test_folder.h"
+#include "support/scoped_test_folder.h"
 #include "sim/desktop.h"
 #include "win32/api.h"
 

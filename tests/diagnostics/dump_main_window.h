@@ -19,7 +19,7 @@
 #include "diagnostics/log_folder.h"
 #include "diagnostics/log_writer.h"
 #include "mainwindow/corvale_dlg.h"
-#include "settings/scoped_test_folder.h"
+#include "support/scoped_test_folder.h"
 #include "sim/desktop.h"
 #include "win32/api.h"
 

@@ -13,7 +13,7 @@
 #include "diagnostics/log_folder.h"
 #include "diagnostics/log_writer.h"
 #include "paths.h"
-#include "settings/scoped_test_folder.h"
+#include "support/scoped_test_folder.h"
 #include "win32/resource_registry.h"
 #include "win32/version_block.h"
 

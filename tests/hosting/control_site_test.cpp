@@ -6,7 +6,7 @@
 #include <string>
 
 #include "hosting/site_access.h"
-#include "settings/scoped_test_folder.h"
+#include "support/scoped_test_folder.h"
 
 namespace {
 

@@ -13,12 +13,12 @@
 #include <thread>
 
 #include "atomic_write.h"
-#include "platform_test_support.h"
+#include "support/scoped_test_folder.h"
 
 namespace fs = std::filesystem;
-using platform_test::ReadWholeFile;
-using platform_test::TemporaryFolder;
-using platform_test::WriteWholeFile;
+using testing_support::ReadBytes;
+using testing_support::ScopedTestFolder;
+using testing_support::WriteBytes;
 
 namespace {
 
@@ -27,22 +27,22 @@ std::size_t EntriesIn(const fs::path& folder) {
 }
 
 TEST(AtomicWrite, CreatesAndReplacesWithoutLeavingTemporaryFiles) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     const std::string target = folder / "hive.reg";
 
     ASSERT_TRUE(ReplaceFileAtomically(target, "first"));
-    EXPECT_EQ(ReadWholeFile(target), "first");
+    EXPECT_EQ(ReadBytes(target), "first");
     ASSERT_TRUE(ReplaceFileAtomically(target, std::string("sec\0ond", 7)));
-    EXPECT_EQ(ReadWholeFile(target), std::string("sec\0ond", 7));
+    EXPECT_EQ(ReadBytes(target), std::string("sec\0ond", 7));
     ASSERT_TRUE(ReplaceFileAtomically(target, ""));
-    EXPECT_EQ(ReadWholeFile(target), "");
-    EXPECT_EQ(EntriesIn(folder.Path()), 1u);
+    EXPECT_EQ(ReadBytes(target), "");
+    EXPECT_EQ(EntriesIn(folder.path()), 1u);
 }
 
 TEST(AtomicWrite, KeepsThePermissionsOfTheFileItReplaces) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     const std::string target = folder / "settings.ini";
-    WriteWholeFile(target, "old");
+    WriteBytes(target, "old");
     ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
 
     ASSERT_TRUE(ReplaceFileAtomically(target, "new"));
@@ -52,44 +52,44 @@ TEST(AtomicWrite, KeepsThePermissionsOfTheFileItReplaces) {
 }
 
 TEST(AtomicWrite, FailsWithoutTouchingAnything) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     // A folder in the place of the file: it must survive with its content.
-    fs::create_directory(folder.Path() / "taken");
-    WriteWholeFile(folder.Path() / "taken" / "inside", "kept");
+    fs::create_directory(folder.path() / "taken");
+    WriteBytes(folder.path() / "taken" / "inside", "kept");
     EXPECT_FALSE(ReplaceFileAtomically(folder / "taken", "x"));
-    EXPECT_EQ(ReadWholeFile(folder.Path() / "taken" / "inside"), "kept");
+    EXPECT_EQ(ReadBytes(folder.path() / "taken" / "inside"), "kept");
 
     // A missing folder, and a file where a folder should be.
-    WriteWholeFile(folder.Path() / "plain", "data");
+    WriteBytes(folder.path() / "plain", "data");
     EXPECT_FALSE(ReplaceFileAtomically(folder / "missing/file", "x"));
     EXPECT_FALSE(ReplaceFileAtomically(folder / "plain/file", "x"));
-    EXPECT_EQ(ReadWholeFile(folder.Path() / "plain"), "data");
+    EXPECT_EQ(ReadBytes(folder.path() / "plain"), "data");
     EXPECT_FALSE(ReplaceFileAtomically("", "x"));
 
-    EXPECT_EQ(EntriesIn(folder.Path()), 2u);  // "taken" and "plain", no leftovers
+    EXPECT_EQ(EntriesIn(folder.path()), 2u);  // "taken" and "plain", no leftovers
 }
 
 // What a writer killed between creating its temporary file and renaming it leaves behind,
 // and only that, is taken away: not the target, not another file's temporaries.
 TEST(AtomicWrite, LeftoverTemporariesOfTheTargetAreRemoved) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     const std::string target = folder / "hive.reg";
-    WriteWholeFile(target, "kept");
+    WriteBytes(target, "kept");
     for (const char* name : {".hive.reg.tmp-4242-0-17", ".hive.reg.tmp-1-2-3", ".hive.reg.unreadable.tmp-1-2-3",
                              ".other.reg.tmp-1-2-3", "hive.reg.unreadable", ".hive.reg.tmp-"}) {
-        WriteWholeFile(folder.Path() / name, "x");
+        WriteBytes(folder.path() / name, "x");
     }
     RemoveLeftoverTemporaries(target);
     std::set<std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder.Path())) left.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder.path())) left.insert(entry.path().filename().string());
     EXPECT_EQ(left, (std::set<std::string>{"hive.reg", ".hive.reg.unreadable.tmp-1-2-3", ".other.reg.tmp-1-2-3",
                                            "hive.reg.unreadable", ".hive.reg.tmp-"}));
-    EXPECT_EQ(ReadWholeFile(target), "kept");
+    EXPECT_EQ(ReadBytes(target), "kept");
 }
 
 TEST(AtomicWrite, TheFolderLockExcludesOtherProcessesAndDiesWithItsHolder) {
-    TemporaryFolder folder;
-    const std::string path = folder.Path().string();
+    ScopedTestFolder folder;
+    const std::string path = folder.path().string();
     // A child holds the lock and then dies without releasing it.
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
@@ -122,7 +122,7 @@ TEST(AtomicWrite, TheFolderLockExcludesOtherProcessesAndDiesWithItsHolder) {
 }
 
 TEST(AtomicWrite, ReadersSeeTheOldOrTheNewContentNeverAMixture) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     const std::string target = folder / "busy";
     const std::string a(256 * 1024, 'a');
     const std::string b(300 * 1024, 'b');
@@ -132,7 +132,7 @@ TEST(AtomicWrite, ReadersSeeTheOldOrTheNewContentNeverAMixture) {
     std::atomic<int> torn{0};
     std::thread reader([&] {
         while (!done.load()) {
-            const std::string seen = ReadWholeFile(target);
+            const std::string seen = ReadBytes(target);
             if (seen != a && seen != b) ++torn;
         }
     });

@@ -12,13 +12,13 @@
 #include "afx/app.h"
 #include "crt/crt.h"
 #include "paths.h"
-#include "platform_test_support.h"
+#include "support/scoped_test_folder.h"
 #include "win32/api.h"
 
 namespace fs = std::filesystem;
-using platform_test::ScopedEnvironment;
-using platform_test::TemporaryFolder;
-using platform_test::WriteWholeFile;
+using testing_support::ScopedEnvironment;
+using testing_support::ScopedTestFolder;
+using testing_support::WriteBytes;
 
 namespace {
 
@@ -72,8 +72,8 @@ std::u16string Windows(const std::string& hostPath) {
 }
 
 TEST(CreateDirectory, ResultsAndErrorCodes) {
-    TemporaryFolder folder;
-    WriteWholeFile(folder.Path() / "file", "x");
+    ScopedTestFolder folder;
+    WriteBytes(folder.path() / "file", "x");
 
     struct Case {
         const char* what;
@@ -99,7 +99,7 @@ TEST(CreateDirectory, ResultsAndErrorCodes) {
             EXPECT_EQ(GetLastError(), c.error) << c.what;
         }
     }
-    EXPECT_TRUE(fs::is_directory(folder.Path() / "made" / "inner"));
+    EXPECT_TRUE(fs::is_directory(folder.path() / "made" / "inner"));
 
     SetLastError(0);
     EXPECT_FALSE(CreateDirectoryW(nullptr, nullptr));
@@ -107,9 +107,9 @@ TEST(CreateDirectory, ResultsAndErrorCodes) {
 }
 
 TEST(CreateDirectory, JustBelowMaxPathIsAccepted) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     // Build a path of MAX_PATH - 1 characters from components the host accepts.
-    std::u16string path = Windows(folder.Path().string());
+    std::u16string path = Windows(folder.path().string());
     while (MAX_PATH - 1 - path.size() > 120) {
         path += u"\\" + std::u16string(100, u'p');
         ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << GetLastError();
@@ -121,13 +121,13 @@ TEST(CreateDirectory, JustBelowMaxPathIsAccepted) {
 
 TEST(CreateDirectory, ReadOnlyParentIsAccessDenied) {
     if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write into any folder";
-    TemporaryFolder folder;
-    fs::create_directory(folder.Path() / "locked");
-    fs::permissions(folder.Path() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    ScopedTestFolder folder;
+    fs::create_directory(folder.path() / "locked");
+    fs::permissions(folder.path() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
     const std::u16string path = Windows(folder / "locked/child");
     EXPECT_FALSE(CreateDirectoryW(path.c_str(), nullptr));
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    fs::permissions(folder.Path() / "locked", fs::perms::owner_all);
+    fs::permissions(folder.path() / "locked", fs::perms::owner_all);
 }
 
 TEST(LastError, IsKeptPerThread) {
@@ -160,10 +160,10 @@ TEST(ShellFolders, RoamingApplicationDataFollowsTheConfigurationFolder) {
         {"empty HOME is unknown", std::nullopt, "", E_FAIL, std::nullopt},
     };
     for (const auto& c : cases) {
-        TemporaryFolder folder;
+        ScopedTestFolder folder;
         auto inFolder = [&](const std::optional<std::string>& v) -> std::optional<std::string> {
             if (!v || v->empty() || (*v)[0] != '/') return v;
-            return folder.Path().string() + *v;
+            return folder.path().string() + *v;
         };
         ScopedEnvironment xdg("XDG_CONFIG_HOME", inFolder(c.configHome));
         ScopedEnvironment home("HOME", inFolder(c.home));
@@ -182,13 +182,13 @@ TEST(ShellFolders, RoamingApplicationDataFollowsTheConfigurationFolder) {
 }
 
 TEST(ShellFolders, TooLongPathsAndOtherFoldersFail) {
-    TemporaryFolder folder;
-    ScopedEnvironment xdg("XDG_CONFIG_HOME", folder.Path().string() + "/" + std::string(MAX_PATH, 'x'));
+    ScopedTestFolder folder;
+    ScopedEnvironment xdg("XDG_CONFIG_HOME", folder.path().string() + "/" + std::string(MAX_PATH, 'x'));
     WCHAR path[MAX_PATH];
     EXPECT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, path), E_FAIL);
     EXPECT_EQ(path[0], u'\0');
 
-    ScopedEnvironment shorter("XDG_CONFIG_HOME", folder.Path().string());
+    ScopedEnvironment shorter("XDG_CONFIG_HOME", folder.path().string());
     constexpr int kFlagCreate = 0x8000;
     EXPECT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA | kFlagCreate, nullptr, 0, path), S_OK);
     constexpr int kPersonalFolder = 0x0005;

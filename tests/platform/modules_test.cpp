@@ -6,14 +6,14 @@
 #include <string>
 
 #include "paths.h"
-#include "platform_test_support.h"
+#include "support/scoped_test_folder.h"
 #include "win32/api.h"
 #include "win32/module_diagnostics.h"
 
 namespace fs = std::filesystem;
-using platform_test::ReadWholeFile;
-using platform_test::ScopedEnvironment;
-using platform_test::TemporaryFolder;
+using testing_support::ReadBytes;
+using testing_support::ScopedEnvironment;
+using testing_support::ScopedTestFolder;
 
 namespace {
 
@@ -26,9 +26,9 @@ std::u16string ModulePath(const char* folder) {
 
 class Modules : public ::testing::Test {
 protected:
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     ScopedEnvironment callLog{"PELMARIN_FIXTURE_CALL_LOG", folder / "calls.log"};
-    std::string Calls() const { return ReadWholeFile(folder.Path() / "calls.log"); }
+    std::string Calls() const { return ReadBytes(folder.path() / "calls.log"); }
 };
 
 TEST_F(Modules, ExportsOfTheSucceedingAndTheFailingModule) {
@@ -68,7 +68,7 @@ TEST_F(Modules, MissingExportsAndModulesThatAreNotLibraries) {
     };
     const Case failures[] = {
         {"a text file", ModulePath(PELMARIN_FLASH_FIXTURE_NOTALIBRARY_DIR)},
-        {"no such file", ModulePath((folder.Path() / "nowhere").c_str())},
+        {"no such file", ModulePath((folder.path() / "nowhere").c_str())},
         {"another drive", u"C:\\Windows\\MOXVE32_24.ocx"},
     };
     for (const auto& c : failures) {
@@ -119,9 +119,9 @@ TEST_F(Modules, TheExecutableIsAModuleToo) {
 
 TEST_F(Modules, ABareNameIsFoundInTheWorkingFolder) {
     // A name that the program's own folder does not hold.
-    fs::copy_file(std::string(PELMARIN_FLASH_FIXTURE_FAILS_DIR) + "/MOXVE32_24.ocx", folder.Path() / "bare-name.ocx");
+    fs::copy_file(std::string(PELMARIN_FLASH_FIXTURE_FAILS_DIR) + "/MOXVE32_24.ocx", folder.path() / "bare-name.ocx");
     const fs::path previous = fs::current_path();
-    fs::current_path(folder.Path());
+    fs::current_path(folder.path());
     HMODULE module = LoadLibraryW(u"bare-name.ocx");
     fs::current_path(previous);
     ASSERT_NE(module, nullptr) << GetLastModuleLoadErrorText();

@@ -8,14 +8,14 @@
 #include <thread>
 #include <vector>
 
-#include "platform_test_support.h"
+#include "support/scoped_test_folder.h"
 #include "win32/api.h"
 
 namespace fs = std::filesystem;
-using platform_test::ReadWholeFile;
-using platform_test::ScopedEnvironment;
-using platform_test::TemporaryFolder;
-using platform_test::WriteWholeFile;
+using testing_support::ReadBytes;
+using testing_support::ScopedEnvironment;
+using testing_support::ScopedTestFolder;
+using testing_support::WriteBytes;
 
 namespace {
 
@@ -24,13 +24,13 @@ const std::u16string kFlashKey = u"CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}
 
 class Registry : public ::testing::Test {
 protected:
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     ScopedEnvironment configHome{"XDG_CONFIG_HOME", folder / "config"};
     ScopedEnvironment home{"HOME", folder / "home"};
     ScopedEnvironment machine{"PELMARIN_MACHINE_REGISTRY", folder / "machine"};
 
-    fs::path UserHive() const { return folder.Path() / "config/pelmarin-platform/HKEY_CURRENT_USER.reg"; }
-    fs::path ClassesHive() const { return folder.Path() / "machine/HKEY_CLASSES_ROOT.reg"; }
+    fs::path UserHive() const { return folder.path() / "config/pelmarin-platform/HKEY_CURRENT_USER.reg"; }
+    fs::path ClassesHive() const { return folder.path() / "machine/HKEY_CLASSES_ROOT.reg"; }
 
     static HKEY Create(HKEY root, const std::u16string& path, DWORD* disposition = nullptr) {
         HKEY key = nullptr;
@@ -69,7 +69,7 @@ TEST_F(Registry, CreateSetAndQueryWriteTheExportFormat) {
     EXPECT_EQ(SetString(key, nullptr, u"default"), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 
-    EXPECT_EQ(ReadWholeFile(UserHive()),
+    EXPECT_EQ(ReadBytes(UserHive()),
               "Windows Registry Editor Version 5.00\n"
               "\n"
               "[HKEY_CURRENT_USER\\Software]\n"
@@ -137,7 +137,7 @@ TEST_F(Registry, QuerySizeRules) {
 
 TEST_F(Registry, KeysExistThroughTheirSectionsOrSectionsBelow) {
     fs::create_directories(ClassesHive().parent_path());
-    WriteWholeFile(ClassesHive(),
+    WriteBytes(ClassesHive(),
                    "Windows Registry Editor Version 5.00\r\n\r\n"
                    "[HKEY_CLASSES_ROOT\\CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}\\InprocServer32]\r\n"
                    "@=\"Z:\\\\opt\\\\flash.ocx\"\r\n");
@@ -222,17 +222,17 @@ TEST_F(Registry, EveryOtherKeyAndValueIsKeptByteForByte) {
     };
     for (const Case& c : cases) {
         fs::create_directories(UserHive().parent_path());
-        WriteWholeFile(UserHive(), c.original);
+        WriteBytes(UserHive(), c.original);
         HKEY key = Create(HKEY_CURRENT_USER, u"Software\\Quendris\\Pelmarin");
         ASSERT_EQ(SetString(key, u"New", u"value"), ERROR_SUCCESS) << c.what;
         RegCloseKey(key);
-        EXPECT_EQ(ReadWholeFile(UserHive()), c.expected) << c.what;
+        EXPECT_EQ(ReadBytes(UserHive()), c.expected) << c.what;
         EXPECT_FALSE(fs::exists(UserHive().string() + ".unreadable")) << c.what;  // comments are understood
     }
 
     // What was kept reads as before.
     HKEY kept = nullptr;
-    WriteWholeFile(UserHive(), cases[0].expected);
+    WriteBytes(UserHive(), cases[0].expected);
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Other", 0, KEY_READ, &kept), ERROR_SUCCESS);
     BYTE bytes[8];
     DWORD type = 0, size = sizeof bytes;
@@ -245,13 +245,13 @@ TEST_F(Registry, EveryOtherKeyAndValueIsKeptByteForByte) {
 // A key given twice cannot go back as it was read: the hive is written afresh, whole.
 TEST_F(Registry, AKeyGivenTwiceIsWrittenOnceAfresh) {
     fs::create_directories(UserHive().parent_path());
-    WriteWholeFile(UserHive(),
+    WriteBytes(UserHive(),
                    "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Twice]\n\"A\"=\"1\"\n\n"
                    "[HKEY_CURRENT_USER\\Software\\Else]\n\"C\"=\"3\"\n\n[HKEY_CURRENT_USER\\Software\\twice]\n\"B\"=\"2\"\n");
     HKEY key = Create(HKEY_CURRENT_USER, u"Software\\Else");
     ASSERT_EQ(SetString(key, u"D", u"4"), ERROR_SUCCESS);
     RegCloseKey(key);
-    EXPECT_EQ(ReadWholeFile(UserHive()),
+    EXPECT_EQ(ReadBytes(UserHive()),
               "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Twice]\n\"A\"=\"1\"\n\"B\"=\"2\"\n\n"
               "[HKEY_CURRENT_USER\\Software\\Else]\n\"C\"=\"3\"\n\"D\"=\"4\"\n\n");
 }
@@ -267,7 +267,7 @@ TEST_F(Registry, TextThatAQuotedStringCannotCarryRoundTrips) {
         const std::u16string name = u"v" + std::u16string(1, static_cast<char16_t>(u'0' + i));
         EXPECT_EQ(GetString(key, name.c_str()), texts[i]);
     }
-    const std::string file = ReadWholeFile(UserHive());
+    const std::string file = ReadBytes(UserHive());
     EXPECT_NE(file.find("\"v0\"=\"Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80\"\n"), std::string::npos);
     EXPECT_NE(file.find("\"v1\"=hex(1):"), std::string::npos);
     EXPECT_NE(file.find("\"v3\"=\"\"\n"), std::string::npos);
@@ -277,7 +277,7 @@ TEST_F(Registry, TextThatAQuotedStringCannotCarryRoundTrips) {
 TEST_F(Registry, EveryCallSeesWhatOtherProcessesWrote) {
     HKEY key = Create(HKEY_CURRENT_USER, u"Software\\Shared");
     ASSERT_EQ(SetString(key, u"Name", u"mine"), ERROR_SUCCESS);
-    WriteWholeFile(UserHive(),
+    WriteBytes(UserHive(),
                    "Windows Registry Editor Version 5.00\n\n"
                    "[HKEY_CURRENT_USER\\Software\\Shared]\n\"Name\"=\"theirs\"\n\"Added\"=dword:00000001\n");
     EXPECT_EQ(GetString(key, u"Name"), u"theirs");
@@ -287,7 +287,7 @@ TEST_F(Registry, EveryCallSeesWhatOtherProcessesWrote) {
     EXPECT_EQ(added, 1u);
 
     // The key removed by another writer: the handle reports it.
-    WriteWholeFile(UserHive(), "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Else]\n");
+    WriteBytes(UserHive(), "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Else]\n");
     EXPECT_EQ(SetString(key, u"Name", u"again"), kKeyDeleted);
     EXPECT_EQ(RegQueryValueExW(key, u"Name", nullptr, nullptr, nullptr, &size), kKeyDeleted);
     RegCloseKey(key);
@@ -321,7 +321,7 @@ TEST_F(Registry, ConcurrentWritersLoseNothing) {
 TEST_F(Registry, TheNextWriteRemovesWhatAKilledWriterLeft) {
     HKEY key = Create(HKEY_CURRENT_USER, u"Software\\Leftovers");
     const fs::path leftover = UserHive().parent_path() / ".HKEY_CURRENT_USER.reg.tmp-4242-0-17";
-    WriteWholeFile(leftover, "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Soft");
+    WriteBytes(leftover, "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Soft");
     ASSERT_EQ(SetDword(key, u"Value", 1), ERROR_SUCCESS);
     EXPECT_FALSE(fs::exists(leftover));
     EXPECT_EQ(std::distance(fs::directory_iterator(UserHive().parent_path()), {}), 1);
@@ -340,7 +340,7 @@ TEST_F(Registry, CorruptHiveReadsWhatItCanAndIsKeptBeforeItIsReplaced) {
         "[HKEY_CURRENT_USER\\Software\\Half\n"
         "\"Orphan\"=\"lost\"\n"
         "\xFF\xFE garbage\n";
-    WriteWholeFile(UserHive(), corrupt);
+    WriteBytes(UserHive(), corrupt);
 
     HKEY good = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Good", 0, KEY_ALL_ACCESS, &good), ERROR_SUCCESS);
@@ -349,8 +349,8 @@ TEST_F(Registry, CorruptHiveReadsWhatItCanAndIsKeptBeforeItIsReplaced) {
     EXPECT_FALSE(fs::exists(UserHive().string() + ".unreadable"));  // reading changes nothing
 
     ASSERT_EQ(SetString(good, u"Written", u"now"), ERROR_SUCCESS);
-    EXPECT_EQ(ReadWholeFile(UserHive().string() + ".unreadable"), corrupt);
-    EXPECT_EQ(ReadWholeFile(UserHive()),
+    EXPECT_EQ(ReadBytes(UserHive().string() + ".unreadable"), corrupt);
+    EXPECT_EQ(ReadBytes(UserHive()),
               "Windows Registry Editor Version 5.00\n\n"
               "[HKEY_CURRENT_USER\\Software\\Good]\n"
               "\"Kept\"=\"yes\"\n"
@@ -365,11 +365,11 @@ TEST_F(Registry, CorruptHiveReadsWhatItCanAndIsKeptBeforeItIsReplaced) {
 
 TEST_F(Registry, AFileWithoutTheHeaderIsKeptToo) {
     fs::create_directories(UserHive().parent_path());
-    WriteWholeFile(UserHive(), "[HKEY_CURRENT_USER\\Software\\NoHeader]\n\"A\"=\"1\"\n");
+    WriteBytes(UserHive(), "[HKEY_CURRENT_USER\\Software\\NoHeader]\n\"A\"=\"1\"\n");
     HKEY key = Create(HKEY_CURRENT_USER, u"Software\\NoHeader");
     EXPECT_EQ(GetString(key, u"A"), u"1");
     ASSERT_EQ(SetString(key, u"B", u"2"), ERROR_SUCCESS);
-    EXPECT_EQ(ReadWholeFile(UserHive().string() + ".unreadable"), "[HKEY_CURRENT_USER\\Software\\NoHeader]\n\"A\"=\"1\"\n");
+    EXPECT_EQ(ReadBytes(UserHive().string() + ".unreadable"), "[HKEY_CURRENT_USER\\Software\\NoHeader]\n\"A\"=\"1\"\n");
     EXPECT_EQ(GetString(key, u"A"), u"1");
     RegCloseKey(key);
 }
@@ -377,22 +377,22 @@ TEST_F(Registry, AFileWithoutTheHeaderIsKeptToo) {
 TEST_F(Registry, UnreadableHiveReadsAsEmptyAndIsMovedAsideOnWrite) {
     // A folder in the place of the hive file cannot be read as one.
     fs::create_directories(UserHive());
-    WriteWholeFile(UserHive() / "inside", "user data");
+    WriteBytes(UserHive() / "inside", "user data");
 
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
     key = Create(HKEY_CURRENT_USER, u"Software\\Fresh");
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(ReadWholeFile(UserHive().string() + ".unreadable/inside"), "user data");
+    EXPECT_EQ(ReadBytes(UserHive().string() + ".unreadable/inside"), "user data");
     EXPECT_TRUE(fs::is_regular_file(UserHive()));
     RegCloseKey(key);
 }
 
 TEST_F(Registry, MachineHiveFolderIsMadeOnFirstWrite) {
-    ASSERT_FALSE(fs::exists(folder.Path() / "machine"));
+    ASSERT_FALSE(fs::exists(folder.path() / "machine"));
     HKEY key = Create(HKEY_LOCAL_MACHINE, u"Software\\Vendor");
     ASSERT_NE(key, nullptr);
-    EXPECT_TRUE(fs::is_regular_file(folder.Path() / "machine/HKEY_LOCAL_MACHINE.reg"));
+    EXPECT_TRUE(fs::is_regular_file(folder.path() / "machine/HKEY_LOCAL_MACHINE.reg"));
     EXPECT_FALSE(fs::exists(ClassesHive()));
     RegCloseKey(key);
 }
@@ -412,7 +412,7 @@ TEST_F(Registry, AccessRightsAndValueDeletion) {
     EXPECT_EQ(RegDeleteValueW(setter, u"Gone"), ERROR_SUCCESS);
     EXPECT_EQ(RegDeleteValueW(setter, u"Gone"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegQueryValueExW(reader, u"Gone", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(ReadWholeFile(UserHive()).find("Gone"), std::string::npos);
+    EXPECT_EQ(ReadBytes(UserHive()).find("Gone"), std::string::npos);
     for (HKEY k : {writer, reader, setter}) EXPECT_EQ(RegCloseKey(k), ERROR_SUCCESS);
 }
 
@@ -446,13 +446,13 @@ TEST_F(Registry, WithoutAHomeTheUserHiveCannotBeWritten) {
 }
 
 TEST_F(Registry, AFolderThatCannotBeMadeFailsTheWriteAndLeavesNoFile) {
-    WriteWholeFile(folder.Path() / "blocker", "a file where the configuration folder should be");
+    WriteBytes(folder.path() / "blocker", "a file where the configuration folder should be");
     ScopedEnvironment blocked("XDG_CONFIG_HOME", folder / "blocker");
     HKEY key = nullptr;
     EXPECT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\X", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(key, nullptr);
-    EXPECT_EQ(ReadWholeFile(folder.Path() / "blocker"), "a file where the configuration folder should be");
+    EXPECT_EQ(ReadBytes(folder.path() / "blocker"), "a file where the configuration folder should be");
 }
 
 }  // namespace

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform_test_support.h"
+#include "support/scoped_test_folder.h"
 #include "win32/api.h"
 #include "win32/resource_registry.h"
 
-using platform_test::ScopedEnvironment;
+using testing_support::ScopedEnvironment;
 
 namespace {
 

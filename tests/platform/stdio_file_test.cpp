@@ -6,11 +6,11 @@
 
 #include "afx/file.h"
 #include "paths.h"
-#include "platform_test_support.h"
+#include "support/scoped_test_folder.h"
 
-using platform_test::ReadWholeFile;
-using platform_test::TemporaryFolder;
-using platform_test::WriteWholeFile;
+using testing_support::ReadBytes;
+using testing_support::ScopedTestFolder;
+using testing_support::WriteBytes;
 
 namespace {
 
@@ -22,7 +22,7 @@ std::u16string Windows(const std::string& host) {
 }
 
 TEST(StdioFile, TextModeWritesLineEndsAsCrLfAndCountsThemOnce) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     const std::string path = folder / "a.log";
     CStdioFile file;
     EXPECT_FALSE(file.IsOpen());
@@ -35,23 +35,23 @@ TEST(StdioFile, TextModeWritesLineEndsAsCrLfAndCountsThemOnce) {
     EXPECT_EQ(file.GetLength(), 13u + 13 + 11);  // five line ends of two bytes each
     file.Close();
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(ReadWholeFile(path), "Starting...\r\n\r\n\r\nA : B\r\n\r\nno line end");
+    EXPECT_EQ(ReadBytes(path), "Starting...\r\n\r\n\r\nA : B\r\n\r\nno line end");
 }
 
 TEST(StdioFile, BinaryModeWritesBytesUnchanged) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     const std::string path = folder / "b.bin";
     CStdioFile file;
     ASSERT_TRUE(file.Open(Windows(path).c_str(), CStdioFile::modeCreate | CStdioFile::modeWrite | CStdioFile::typeBinary));
     EXPECT_EQ(file.WriteText("a\nb"), 3u);
     file.Close();
-    EXPECT_EQ(ReadWholeFile(path), "a\nb");
+    EXPECT_EQ(ReadBytes(path), "a\nb");
 }
 
 TEST(StdioFile, NoTruncateKeepsTheContentAndAppendsEvenAfterOthersWrote) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     const std::string path = folder / "shared.log";
-    WriteWholeFile(path, "old\r\n");
+    WriteBytes(path, "old\r\n");
 
     CStdioFile file;
     ASSERT_TRUE(file.Open(Windows(path).c_str(), kLogMode));
@@ -66,20 +66,20 @@ TEST(StdioFile, NoTruncateKeepsTheContentAndAppendsEvenAfterOthersWrote) {
 
     file.WriteText("mine\n");
     file.Flush();
-    EXPECT_EQ(ReadWholeFile(path), "old\r\nother\r\nmine\r\n");
+    EXPECT_EQ(ReadBytes(path), "old\r\nother\r\nmine\r\n");
 }
 
 TEST(StdioFile, CreateWithoutNoTruncateEmptiesTheFile) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     const std::string path = folder / "x.txt";
-    WriteWholeFile(path, "previous content");
+    WriteBytes(path, "previous content");
     CStdioFile file;
     ASSERT_TRUE(file.Open(Windows(path).c_str(), CStdioFile::modeCreate | CStdioFile::modeWrite));
     EXPECT_EQ(file.GetLength(), 0u);
 }
 
 TEST(StdioFile, OpenFailuresLeaveTheFileClosed) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     struct Case {
         const char* what;
         std::u16string path;
@@ -89,7 +89,7 @@ TEST(StdioFile, OpenFailuresLeaveTheFileClosed) {
     const std::vector<Case> cases = {
         {"missing file without modeCreate", Windows(folder / "missing.txt"), CStdioFile::modeRead, ERROR_FILE_NOT_FOUND},
         {"missing folder", Windows(folder / "no/such.log"), kLogMode, ERROR_PATH_NOT_FOUND},
-        {"a folder", Windows(folder.Path().string()), kLogMode, ERROR_ACCESS_DENIED},
+        {"a folder", Windows(folder.path().string()), kLogMode, ERROR_ACCESS_DENIED},
         {"another drive", u"C:\\x.log", kLogMode, ERROR_PATH_NOT_FOUND},
     };
     for (const auto& c : cases) {
@@ -104,14 +104,14 @@ TEST(StdioFile, OpenFailuresLeaveTheFileClosed) {
 }
 
 TEST(StdioFile, DestructorFlushesAndCloses) {
-    TemporaryFolder folder;
+    ScopedTestFolder folder;
     const std::string path = folder / "raii.log";
     {
         CStdioFile file;
         ASSERT_TRUE(file.Open(Windows(path).c_str(), kLogMode));
         file.WriteText("kept\n");
     }
-    EXPECT_EQ(ReadWholeFile(path), "kept\r\n");
+    EXPECT_EQ(ReadBytes(path), "kept\r\n");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "crt/crt.h"
 #include "paths.h"
 #include "settings/app_config.h"
-#include "settings/scoped_test_folder.h"
+#include "support/scoped_test_folder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "afx/app.h"
 #include "crt/crt.h"
 #include "paths.h"
-#include "settings/scoped_test_folder.h"
+#include "support/scoped_test_folder.h"
 #include "win32/api.h"
 
 namespace {

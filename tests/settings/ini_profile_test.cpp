@@ -15,7 +15,7 @@
 #include "ini_file.h"
 #include "ini_integer.h"
 #include "paths.h"
-#include "settings/scoped_test_folder.h"
+#include "support/scoped_test_folder.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "paths.h"
 #include "registry_text_format.h"
 #include "settings/app_config.h"
-#include "settings/scoped_test_folder.h"
+#include "support/scoped_test_folder.h"
 
 namespace ini {
 void PrintTo(TextEncoding encoding, std::ostream* os) {

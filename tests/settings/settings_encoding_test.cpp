@@ -16,7 +16,7 @@
 #include "ini_file.h"
 #include "paths.h"
 #include "settings/app_config.h"
-#include "settings/scoped_test_folder.h"
+#include "support/scoped_test_folder.h"
 
 namespace ini {
 void PrintTo(TextEncoding encoding, std::ostream* os) {

@@ -11,7 +11,7 @@
 #include "com/page_player.h"
 #include "com/ptr.h"
 #include "paths.h"
-#include "settings/scoped_test_folder.h"
+#include "support/scoped_test_folder.h"
 #include "win32/api.h"
 #include "win32/module_diagnostics.h"
 

@@ -1,5 +1,5 @@
-// Test helpers: a fresh folder per test and environment variables set for one test only.
-// Header-only so that every test area can use it.
+// Test helpers of every area: a fresh folder per test, environment variables set for one
+// test only, and whole files read and written as bytes.
 #pragma once
 
 #include <stdlib.h>
@@ -11,6 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace testing_support {
 
@@ -37,6 +38,7 @@ public:
     ScopedTestFolder& operator=(const ScopedTestFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    std::string operator/(std::string_view name) const { return (path_ / name).string(); }
 
 private:
     std::filesystem::path path_;
