@@ -1,5 +1,5 @@
-// COM basics as documented: BSTR lengths, VARIANT clearing, and a connection point's
-// Advise and Unadvise on the WebBrowser control's events.
+// COM basics as documented: BSTR lengths, VARIANT clearing, a connection point's Advise and
+// Unadvise on the WebBrowser control's events, and class objects registered by a module.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -42,6 +42,92 @@ public:
     std::vector<DISPID> events;
     std::vector<CountingSink*>* order = nullptr;
 };
+
+// A class object that counts its references and tells which one made an instance.
+class TaggedClassObject final : public IClassFactory {
+public:
+    explicit TaggedClassObject(int tag) : tag_(tag) {}
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+            *out = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++references; }
+    ULONG Release() override { return --references; }  // lives on the stack
+    HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        lastMadeBy = tag_;
+        return iid == IID_IUnknown ? QueryInterface(iid, out) : E_NOINTERFACE;
+    }
+    HRESULT LockServer(BOOL) override { return S_OK; }
+    ULONG references = 0;
+    static inline int lastMadeBy = 0;
+
+private:
+    int tag_;
+};
+
+// A class of no layer's: only what is registered for it exists.
+constexpr CLSID kModuleClass{0x5e1f0c3a, 0x2b7d, 0x4c19, {0x9a, 0x41, 0x6d, 0x0e, 0x77, 0x12, 0xc3, 0x58}};
+
+HRESULT MakeInstance() {
+    CComPtr<IUnknown> instance;
+    return CoCreateInstance(kModuleClass, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                            reinterpret_cast<void**>(&instance));
+}
+
+TEST(WindowsComTest, RegisteredClassObjectsServeUntilRevokedTheLatestFirst) {
+    TaggedClassObject first(1), second(2);
+    EXPECT_EQ(MakeInstance(), REGDB_E_CLASSNOTREG);
+
+    DWORD firstCookie = 0, secondCookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(kModuleClass, &first, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &firstCookie), S_OK);
+    EXPECT_GE(first.references, 1u) << "the layer holds the class object while it is registered";
+    EXPECT_EQ(MakeInstance(), S_OK);
+    EXPECT_EQ(TaggedClassObject::lastMadeBy, 1);
+
+    ASSERT_EQ(CoRegisterClassObject(kModuleClass, &second, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &secondCookie), S_OK);
+    EXPECT_NE(firstCookie, secondCookie);
+    EXPECT_EQ(MakeInstance(), S_OK);
+    EXPECT_EQ(TaggedClassObject::lastMadeBy, 2) << "the latest registration serves";
+
+    CComPtr<IClassFactory> found;
+    ASSERT_EQ(CoGetClassObject(kModuleClass, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                               reinterpret_cast<void**>(&found)), S_OK);
+    EXPECT_EQ(found.get(), static_cast<IClassFactory*>(&second));
+    found = nullptr;
+
+    EXPECT_EQ(CoRevokeClassObject(secondCookie), S_OK);
+    EXPECT_EQ(second.references, 0u) << "revoking releases the class object";
+    EXPECT_EQ(MakeInstance(), S_OK);
+    EXPECT_EQ(TaggedClassObject::lastMadeBy, 1) << "the registration before is uncovered";
+    EXPECT_EQ(CoRevokeClassObject(secondCookie), CO_E_OBJNOTREG);
+
+    EXPECT_EQ(CoRevokeClassObject(firstCookie), S_OK);
+    EXPECT_EQ(first.references, 0u);
+    EXPECT_EQ(MakeInstance(), REGDB_E_CLASSNOTREG);
+}
+
+TEST(WindowsComTest, ASingleUseClassObjectServesOnceAndOnlyInProcess) {
+    TaggedClassObject once(3);
+    DWORD cookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(kModuleClass, &once, CLSCTX_INPROC_SERVER, REGCLS_SINGLEUSE, &cookie), S_OK);
+    CComPtr<IClassFactory> found;
+    EXPECT_EQ(CoGetClassObject(kModuleClass, CLSCTX_LOCAL_SERVER, nullptr, IID_IClassFactory,
+                               reinterpret_cast<void**>(&found)), REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(MakeInstance(), S_OK);
+    EXPECT_EQ(TaggedClassObject::lastMadeBy, 3);
+    EXPECT_EQ(MakeInstance(), REGDB_E_CLASSNOTREG) << "taken out of service after its first use";
+    CoRevokeClassObject(cookie);
+    EXPECT_EQ(once.references, 0u);
+}
 
 TEST(WindowsComTest, BstrLengthsCountCharactersAndKeepEmbeddedNulls) {
     BSTR plain = SysAllocString(u"abc");
