@@ -10,7 +10,7 @@ std::string JavaScriptStringLiteral(std::u16string_view text) {
         if (c == u'"' || c == u'\\') {
             out += '\\';
             out += static_cast<char>(c);
-        } else if (c >= 0x20 && c < 0x7F) {
+        } else if (c >= 0x20 && c < 0x7F && c != u'<') {  // '<' escaped: no "</script>" ends an inline script
             out += static_cast<char>(c);
         } else {
             // Everything else as a \uXXXX escape of the code unit: line breaks, controls,

@@ -5,6 +5,7 @@
 
 #include "document_reader.h"
 #include "engine_scripts.h"
+#include "flash_player.h"
 #include "gobject_ptr.h"
 #include "javascript_literal.h"
 #include "packed_scripts.h"
@@ -84,6 +85,7 @@ TEST_F(GtkScriptContext, StringLiteralsRoundTripAnyText) {
     for (const std::u16string& text : texts) {
         std::string literal = JavaScriptStringLiteral(text);
         EXPECT_EQ(literal.find('\n'), std::string::npos);
+        EXPECT_EQ(literal.find('<'), std::string::npos) << "an inline script would end at </script>";
         auto value = Evaluate("(function (s) { var codes = [];"
                               " for (var i = 0; i < s.length; ++i) codes.push(s.charCodeAt(i));"
                               " return codes.join(','); })(" + literal + ")");
@@ -194,6 +196,50 @@ TEST(GtkPackedScripts, OnlyWholeFieldPairsUnpack) {
     ASSERT_TRUE(pair && pair->size() == 1);
     EXPECT_EQ((*pair)[0].src, u"a:b");
     EXPECT_EQ((*pair)[0].text, std::nullopt);
+}
+
+// Player addresses name one plain file of the player's folder, nothing above or beside it.
+TEST(GtkFlashPlayer, PlayerAddressesNameOnlyPlainFilesOfTheFolder) {
+    const struct {
+        const char* address;
+        std::optional<std::string> file;
+    } cases[] = {
+        {"pelmarin-player://flash/ruffle.js", "ruffle.js"},
+        {"pelmarin-player://flash/core.wasm?v=2#x", "core.wasm"},
+        {"pelmarin-player://flash/", std::nullopt},
+        {"pelmarin-player://flash/../secret", std::nullopt},
+        {"pelmarin-player://flash/.hidden", std::nullopt},
+        {"pelmarin-player://flash/sub/file.js", std::nullopt},
+        {"pelmarin-player://flash/..%2Fsecret", std::nullopt},
+        {"pelmarin-player://flash/a\\b", std::nullopt},
+        {"pelmarin-player://other/ruffle.js", std::nullopt},
+        {"https://flash/ruffle.js", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PlayerFileName(c.address), c.file) << c.address;
+}
+
+TEST(GtkFlashPlayer, MoviesAreKnownByTheirTypeOrByNameWhenTheTypeSaysNothing) {
+    const struct {
+        const char* type;
+        const char* address;
+        bool movie;
+    } cases[] = {
+        {"application/x-shockwave-flash", "http://a.example/play", true},
+        {"Application/X-Shockwave-Flash", "http://a.example/play", true},
+        {"application/vnd.adobe.flash.movie", "http://a.example/play", true},
+        {"application/octet-stream", "http://a.example/intro.SWF?x=1", true},
+        {"", "http://a.example/intro.swf#start", true},
+        {"text/html", "http://a.example/intro.swf", false},
+        {"application/octet-stream", "http://a.example/intro.swf.zip", false},
+        {"application/octet-stream", "http://a.example/swf", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsMovieResponse(c.type, c.address), c.movie) << c.type << " " << c.address;
+}
+
+TEST(GtkFlashPlayer, TheMoviePageTakesAnyAddressAsTextOnly) {
+    const std::string page = MoviePage(u"http://a.example/m.swf?\"</script><script>alert(1)</script>");
+    EXPECT_EQ(page.find("<script>alert"), std::string::npos);
+    EXPECT_EQ(page.find("</script>"), page.rfind("</script>")) << "only the page's own script ends";
 }
 
 struct StackCase {
