@@ -25,14 +25,19 @@ std::int64_t SystemSeconds() {
 const char16_t* TextOf(const CComBSTR& text) { return text.get() ? text.get() : u""; }
 
 // Writes "<heading>:\n", at most kMaxDumpedTextCharacters of text and a line end, and the
-// cut line when the text was longer. The text goes out in pieces, so the file's narrow copy
-// never has to be whole in memory.
+// cut line when the text was longer. A long text goes out in pieces, so the file's narrow
+// copy never has to be whole in memory; a short one in one write, as every write is flushed.
 void WriteText(CStdioFile& file, const void* document, const char* heading, std::u16string_view text) {
-    constexpr std::size_t kPieceCharacters = 64 * 1024;
+    constexpr std::size_t kPieceCharacters = 1024 * 1024;
     std::size_t written = std::min(text.size(), kMaxDumpedTextCharacters);
     const auto isHigh = [](char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
     if (written < text.size() && written > 0 && isHigh(text[written - 1])) --written;  // keep the pair whole
 
+    if (written == text.size() && written <= kPieceCharacters) {
+        // text views a whole null-terminated string here.
+        LogToFile(file, LogLevel::Debug, document, "%s:\n%S\n", heading, text.data());
+        return;
+    }
     LogToFile(file, LogLevel::Debug, document, "%s:\n", heading);
     for (std::size_t at = 0; at < written; at += kPieceCharacters) {
         const std::u16string piece(text.substr(at, std::min(kPieceCharacters, written - at)));
