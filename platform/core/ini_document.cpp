@@ -129,7 +129,11 @@ std::string IniDocument::NewLineEnd() const {
 }
 
 void IniDocument::EnsureLastLineEnded() {
-    if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = NewLineEnd();
+    if (lines_.empty() || !lines_.back().end.empty()) return;
+    // A last line ending in a lone CR keeps it as its own text: a bare LF after it would pair
+    // with the CR into a line end and take the CR out of the line.
+    const std::string& content = lines_.back().content;
+    lines_.back().end = !content.empty() && content.back() == '\r' ? std::string("\r\n") : NewLineEnd();
 }
 
 bool IniDocument::Set(std::u16string_view section, std::u16string_view key, std::u16string_view value) {

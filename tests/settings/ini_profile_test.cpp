@@ -152,6 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
                   u"Proxy", u"p", "[Other]\r\nX=1\r\n[Features]\r\nProxy=p\r\n"},
         WriteCase{"a file with LF line ends keeps them", "[Features]\nA=1\n", u"Features", u"Proxy", u"p",
                   "[Features]\nA=1\nProxy=p\n"},
+        WriteCase{"a last line's lone CR stays its text when a line follows", "[Features]\nA=1\r", u"Features",
+                  u"Proxy", u"p", "[Features]\nA=1\r\r\nProxy=p\n"},
         WriteCase{"mixed line ends are kept line by line", "[Features]\nA=1\r\nB=2\n", u"Features", u"A", u"9",
                   "[Features]\nA=9\r\nB=2\n"},
         WriteCase{"a byte-order mark is kept", "\xEF\xBB\xBF[Features]\r\nProxy=a\r\n", u"Features", u"Proxy",
