@@ -12,7 +12,8 @@ import ctypes
 import ctypes.util
 import functools
 import http.server
-import importlib.util
+import importlib
+import sys
 import os
 import select
 import shutil
@@ -32,10 +33,10 @@ SETTLE = 5.0  # seconds between the first frame and the memory reading
 
 
 def movie_description():
-    spec = importlib.util.spec_from_file_location("make_demo_movie", ROOT / "tools/swf/make_demo_movie.py")
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+    tools = str(ROOT / "tools/swf")
+    if tools not in sys.path:
+        sys.path.insert(0, tools)
+    return importlib.import_module("make_demo_movie")
 
 
 MOVIE = movie_description()

@@ -1,7 +1,8 @@
 """What the Flash end-to-end tests share: the demo movie's description from its generator,
 screenshots read as pixels, and a test case that serves the demo site and finds the movie
 on the screen."""
-import importlib.util
+import importlib
+import sys
 import subprocess
 import time
 from pathlib import Path
@@ -16,10 +17,10 @@ MOVIE_TIMEOUT = 60  # the player's WebAssembly compiles slowly on a loaded 2-cor
 
 def load_movie_description():
     """The generator of the demo movie: where each shape is, and its colour."""
-    spec = importlib.util.spec_from_file_location("make_demo_movie", ROOT / "tools/swf/make_demo_movie.py")
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+    tools = str(ROOT / "tools/swf")
+    if tools not in sys.path:
+        sys.path.insert(0, tools)
+    return importlib.import_module("make_demo_movie")
 
 
 MOVIE = load_movie_description()
