@@ -11,24 +11,6 @@ constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
@@ -39,11 +21,11 @@ std::string Utf16ToWorkingForm(std::u16string_view units) {
     out.reserve(units.size());
     for (std::size_t i = 0; i < units.size(); ++i) {
         if (IsHighSurrogate(units[i]) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
-            AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(units[i]) - 0xD800) << 10) +
+            text::AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(units[i]) - 0xD800) << 10) +
                                 (static_cast<char32_t>(units[i + 1]) - 0xDC00));
             ++i;
         } else {
-            AppendUtf8(out, units[i]);
+            text::AppendUtf8(out, units[i]);
         }
     }
     return out;
@@ -149,7 +131,7 @@ std::string DecodeFileText(std::string_view bytes, TextEncoding encoding, std::s
     case TextEncoding::Windows1252: {
         std::string text;
         text.reserve(bytes.size());
-        for (const char byte : bytes) AppendUtf8(text, codepage::Windows1252ToUnicode(static_cast<unsigned char>(byte)));
+        for (const char byte : bytes) text::AppendUtf8(text, codepage::Windows1252ToUnicode(static_cast<unsigned char>(byte)));
         return text;
     }
     }

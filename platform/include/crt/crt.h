@@ -36,4 +36,7 @@ int wcscpy_s(char16_t* destination, std::size_t size, const char16_t* source);
 namespace text {
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);  // invalid sequences become U+FFFD
+// Appends one code point in UTF-8's form; surrogates too (three bytes), for callers that
+// must keep them.
+void AppendUtf8(std::string& out, char32_t codePoint);
 }  // namespace text
