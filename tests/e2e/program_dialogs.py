@@ -2,6 +2,7 @@
 found by their caption, their text fields in the order of the dialog, buttons and radio
 buttons by their label."""
 import pyatspi
+from gi.repository import GLib
 
 from harness import accessibility, timeouts
 from harness.waiting import wait_until
@@ -18,10 +19,18 @@ def wait_for_dialog(program, caption, timeout=timeouts.WIDGET_CHANGE):
     return wait_until(shown, timeout, f"a dialog captioned {caption!r}")[0]
 
 
-def wait_for_dialog_gone(program, caption, timeout=timeouts.WIDGET_CHANGE):
+def wait_for_dialog_gone(program, caption, timeout=timeouts.WIDGET_CHANGE, dialog=None):
+    """Until no dialog of that caption shows; given one dialog, until that one no longer shows,
+    whatever dialog of the same caption the program opens next."""
+    def this_one_gone():
+        try:
+            return not accessibility.is_showing(dialog)
+        except GLib.GError:  # its window is destroyed
+            return True
+
     def gone():
         program.check_running()
-        return not dialog_windows(program, caption)
+        return this_one_gone() if dialog is not None else not dialog_windows(program, caption)
     wait_until(gone, timeout, f"the dialog {caption!r} closed")
 
 

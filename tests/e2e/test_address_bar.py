@@ -44,9 +44,14 @@ class AddressBarTest(EndToEndTest):
         for count, (label, expected) in enumerate(steps, start=1):
             with self.subTest(step=count, typed=label):
                 requests_before = len(self.server.requests_for("typed.html", label))
+                loaded = "typed-" + label.replace("=", "-")
+                loads_before = self.server.beacons().count(loaded)
                 window.type_address(typed(label))
                 self.server.wait_for_request("typed.html", label, count=requests_before + 1)
                 window.wait_for_address(typed(label))
+                # The next address is typed once this page has loaded, as a user would: a
+                # load that ends can take the keyboard focus from the address box.
+                self.server.wait_for_beacon(loaded, count=loads_before + 1)
                 if expected is not None:
                     self.assertEqual(window.typed_addresses(), [typed(item) for item in expected])
 

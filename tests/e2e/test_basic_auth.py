@@ -26,7 +26,8 @@ class BasicAuthTest(EndToEndTest):
         if password:
             fill(dialog, 1, password)
         press(dialog, button)
-        wait_for_dialog_gone(program, LOGIN)
+        # Wrong credentials bring the next challenge's dialog at once: this one must go.
+        wait_for_dialog_gone(program, LOGIN, dialog=dialog)
 
     def test_wrong_then_right_credentials_through_the_dialog(self):
         server = self.auth_server()

@@ -60,7 +60,11 @@ def descendants(root, predicate, limit=5000):
                 continue
             if child is None:
                 continue
-            if predicate(child):
+            try:
+                matched = predicate(child)
+            except GLib.GError:  # gone while the tree was walked
+                continue
+            if matched:
                 matches.append(child)
             queue.append(child)
     return matches
