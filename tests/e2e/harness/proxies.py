@@ -72,15 +72,14 @@ class _ProxyHandler(http.server.BaseHTTPRequestHandler):
         pass
 
 
-class HttpProxy:
-    def __init__(self, name="via http proxy"):
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _ProxyHandler)
+class _RecordingServer:
+    """One of this module's servers on a thread of its own, recording what reaches it."""
+
+    def __init__(self, server):
         server.recorder = _Recorder()
-        server.name = name
         self._recorder = server.recorder
         self._server = _ThreadedServer(server)
         self.port = self._server.port
-        self.name = name
 
     def start(self):
         self._server.start()
@@ -88,6 +87,14 @@ class HttpProxy:
 
     def stop(self):
         self._server.stop()
+
+
+class HttpProxy(_RecordingServer):
+    def __init__(self, name="via http proxy"):
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _ProxyHandler)
+        server.name = name
+        super().__init__(server)
+        self.name = name
 
     def requests(self):
         """The request targets received, e.g. "http://example.test/page"."""
@@ -154,23 +161,13 @@ class _SocksServer(socketserver.ThreadingTCPServer):
     allow_reuse_address = True
 
 
-class SocksProxy:
+class SocksProxy(_RecordingServer):
     def __init__(self, name="via socks proxy"):
         server = _SocksServer(("127.0.0.1", 0), _SocksHandler)
-        server.recorder = _Recorder()
         server.name = name
         server.port = server.server_address[1]
-        self._recorder = server.recorder
-        self._server = _ThreadedServer(server)
-        self.port = self._server.port
+        super().__init__(server)
         self.name = name
-
-    def start(self):
-        self._server.start()
-        return self
-
-    def stop(self):
-        self._server.stop()
 
     def connections(self):
         return self._recorder.records()
@@ -207,25 +204,15 @@ class _AuthHandler(http.server.BaseHTTPRequestHandler):
         pass
 
 
-class BasicAuthServer:
+class BasicAuthServer(_RecordingServer):
     """Answers with the page titled welcome when the credentials are user:password, else 401."""
 
     def __init__(self, user, password, realm="Pelmarin test", welcome="Welcome"):
         server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _AuthHandler)
-        server.recorder = _Recorder()
         server.expected = f"{user}:{password}"
         server.realm = realm
         server.welcome = welcome
-        self._recorder = server.recorder
-        self._server = _ThreadedServer(server)
-        self.port = self._server.port
-
-    def start(self):
-        self._server.start()
-        return self
-
-    def stop(self):
-        self._server.stop()
+        super().__init__(server)
 
     def url(self, path=""):
         return f"http://127.0.0.1:{self.port}/{path.lstrip('/')}"
